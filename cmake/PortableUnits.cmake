@@ -1,0 +1,14 @@
+# Logic without <windows.h>: built into the plug-in and, natively, for sanitizers
+# and fuzzers.
+set(PORTABLE_SOURCES
+  config/ConfigLine.cpp
+  util/AddressChoice.cpp
+  util/FieldSplit.cpp
+  util/LetterCodec.cpp
+  util/VersionNumber.cpp
+)
+
+function(add_portable_units target)
+  add_library(${target} STATIC ${PORTABLE_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

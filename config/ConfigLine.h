@@ -1,0 +1,18 @@
+// Matching one line of devconfig.txt against a key. No Win32 here: the reader opens
+// the file, this decides what a line means.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Lower-cases ASCII letters; a GBK lead byte and its trail byte are kept as they are.
+std::string LowerAsciiGbk(std::string_view text);
+
+// The value of a line that holds a key: the digits from the first digit anywhere on
+// the line; 0 when there is none. A run beyond the int32 range saturates at INT32_MAX.
+int32_t ParseConfigDigits(std::string_view line);
+
+// True when the line, lower-cased, contains lowerKey; *value then holds its value.
+// The line stops at its first NUL byte, like the C string a text reader hands on.
+bool MatchConfigLine(std::string_view line, std::string_view lowerKey, int32_t* value);

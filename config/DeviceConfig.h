@@ -1,0 +1,50 @@
+// The display and sound settings read from devconfig.txt at start-up. The client
+// reads the record by position through LoadConfig, so its layout is fixed.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <cstddef>
+#include <cstdint>
+
+struct DeviceConfig {
+    int32_t fullscreen;
+    int32_t width;
+    int32_t height;
+    int32_t ddriver;
+    int32_t music;
+    int32_t bitDepth;
+    int32_t effect;
+    int32_t sound;
+    int32_t fps;
+    int32_t render;
+    int32_t opencount;
+    int32_t shownext;
+};
+
+static_assert(sizeof(DeviceConfig) == 48, "twelve int32 fields, no padding");
+static_assert(offsetof(DeviceConfig, fullscreen) == 0, "record order");
+static_assert(offsetof(DeviceConfig, width) == 4, "record order");
+static_assert(offsetof(DeviceConfig, height) == 8, "record order");
+static_assert(offsetof(DeviceConfig, ddriver) == 12, "record order");
+static_assert(offsetof(DeviceConfig, music) == 16, "record order");
+static_assert(offsetof(DeviceConfig, bitDepth) == 20, "record order");
+static_assert(offsetof(DeviceConfig, effect) == 24, "record order");
+static_assert(offsetof(DeviceConfig, sound) == 28, "record order");
+static_assert(offsetof(DeviceConfig, fps) == 32, "record order");
+static_assert(offsetof(DeviceConfig, render) == 36, "record order");
+static_assert(offsetof(DeviceConfig, opencount) == 40, "record order");
+static_assert(offsetof(DeviceConfig, shownext) == 44, "record order");
+
+// The value of `render`; None after the skinned window was confirmed with no mode.
+enum class RenderMode : int32_t { None = -1, Auto = 0, Direct3D = 1, OpenGL = 2, Software = 3 };
+
+// The process-wide record; all zero until LoadDeviceConfig runs.
+DeviceConfig& TheDeviceConfig();
+
+// Fills the record from devconfig.txt in the current directory, key by key.
+void LoadDeviceConfig();
+
+// The value of the first line of the file at path that contains key (any case), or
+// defaultValue when the file cannot be read or has no such line.
+int ReadConfigValue(CString key, int defaultValue, CString path);

@@ -1,0 +1,18 @@
+#include "framework/CException.h"
+
+void CException::Delete()
+{
+    if (m_bAutoDelete)
+        delete this;
+}
+
+void AfxThrowMemoryException()
+{
+    static CMemoryException outOfMemory(false);
+    throw static_cast<CException*>(&outOfMemory);
+}
+
+void AfxThrowFileException(CFileException::Cause cause, unsigned long osError)
+{
+    throw static_cast<CException*>(new CFileException(cause, osError));
+}

@@ -1,0 +1,2 @@
+// Resource IDs of ZRKTempDll.dll.
+#pragma once

@@ -1,0 +1,152 @@
+#include "tests/wine/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+TempDir::TempDir()
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static LONG counter = 0;
+    for (;;) {
+        char name[MAX_PATH];
+        snprintf(name, sizeof name, "%szrk%lu_%ld_%lu", base, GetCurrentProcessId(),
+                 InterlockedIncrement(&counter), GetTickCount());
+        if (CreateDirectoryA(name, nullptr)) {
+            m_path = name;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(m_path); }
+
+std::string TempDir::operator/(const std::string& relative) const { return m_path + "\\" + relative; }
+
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& directory)
+{
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    m_previous = previous;
+    EXPECT_TRUE(SetCurrentDirectoryA(directory.c_str())) << directory;
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryA(m_previous.c_str()); }
+
+std::string BinDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(bytes.size(), written) << path;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void CopyBinary(const std::string& name, const std::string& toFolder)
+{
+    std::string from = BinDir() + "\\" + name;
+    std::string to = toFolder + "\\" + name;
+    EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << " -> " << to;
+}
+
+void MakeDirs(const std::string& path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
+                         DWORD timeoutMs)
+{
+    ProcessResult result;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string mutableLine = commandLine;
+    BOOL started = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  workingDirectory.c_str(), &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        result.output = "CreateProcess failed: " + std::to_string(GetLastError());
+        return result;
+    }
+    std::thread reader([&] {
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            result.output.append(chunk, got);
+    });
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+        result.timedOut = true;
+        TerminateProcess(process.hProcess, 0xDEAD);
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    reader.join();
+    CloseHandle(readEnd);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}

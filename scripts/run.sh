@@ -26,4 +26,4 @@ trap 'stop_wine; stop_display' EXIT
 
 echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
-wine client.exe "$@"
+"$root/scripts/wine-run.sh" client.exe "$@"

@@ -7,5 +7,5 @@ export WINEPREFIX=${WINEPREFIX:-$here/../build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export LC_ALL=zh_CN.UTF-8
-exec wine "$@"
+# The Chinese code page (936) comes from the locale Wine sees; no glibc locale needed.
+exec env LC_ALL=zh_CN.UTF-8 wine "$@"

@@ -7,6 +7,11 @@
 
 #include <vector>
 
+TEST(Platform, ChineseCodePage)
+{
+    EXPECT_EQ(936u, GetACP()) << "the tests run on a Chinese system";
+}
+
 TEST(CString, BasicOperations)
 {
     CString text("Hello");

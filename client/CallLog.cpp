@@ -37,3 +37,11 @@ std::string GuidText(REFGUID guid)
              guid.Data4[6], guid.Data4[7]);
     return text;
 }
+
+void LogLibraryEvent(const char* pszOwner, DWORD dwReason)
+{
+    if (dwReason == DLL_PROCESS_ATTACH)
+        LogCall("%s: loaded", pszOwner);
+    else if (dwReason == DLL_PROCESS_DETACH)
+        LogCall("%s: unloaded", pszOwner);
+}

@@ -8,5 +8,8 @@
 
 void LogCall(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
 
+// Logs "<owner>: loaded" and "<owner>: unloaded" from a library entry point.
+void LogLibraryEvent(const char* pszOwner, DWORD dwReason);
+
 // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, upper case.
 std::string GuidText(REFGUID guid);

@@ -49,10 +49,22 @@ std::string Utf8FromGbk(const char* pszText)
 
 DialogWatcher::~DialogWatcher() { Stop(); }
 
+// Returns once the thread has made its first window calls: a thread whose first calls
+// load system libraries would wait for the loader lock, which the plug-in's start-up
+// holds while its message boxes are up.
 void DialogWatcher::Start()
 {
     m_bStop = false;
-    m_thread = std::thread([this] { Run(); });
+    HANDLE hRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_thread = std::thread([this, hRunning] {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(this));
+        SetEvent(hRunning);
+        Run();
+    });
+    WaitForSingleObject(hRunning, INFINITE);
+    CloseHandle(hRunning);
 }
 
 void DialogWatcher::Stop()

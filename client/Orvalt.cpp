@@ -73,9 +73,6 @@ extern "C" CGameZip* __cdecl GetGameZipPtr()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID)
 {
-    if (dwReason == DLL_PROCESS_ATTACH)
-        LogCall("Orvalt: loaded");
-    else if (dwReason == DLL_PROCESS_DETACH)
-        LogCall("Orvalt: unloaded");
+    LogLibraryEvent("Orvalt", dwReason);
     return TRUE;
 }

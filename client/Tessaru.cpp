@@ -97,4 +97,10 @@ void __cdecl CreateRMenu(void* pMenuObject, int32_t nFirst, int32_t nSecond, int
             PostItem(*pMenu, nChosen, item.pszText, nSecond);
 }
 
+BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID)
+{
+    LogLibraryEvent("Tessaru", dwReason);
+    return TRUE;
+}
+
 }  // extern "C"

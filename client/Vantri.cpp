@@ -201,9 +201,6 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID)
 {
-    if (dwReason == DLL_PROCESS_ATTACH)
-        LogCall("Vantri: loaded");
-    else if (dwReason == DLL_PROCESS_DETACH)
-        LogCall("Vantri: unloaded");
+    LogLibraryEvent("Vantri", dwReason);
     return TRUE;
 }

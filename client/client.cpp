@@ -137,9 +137,9 @@ HWND CreateClientWindow()
 
 bool LoadPlugIn()
 {
-    std::string path = OwnFolder() + "ZRKTempDll.dll";
-    printf("client: loading %s\n", path.c_str());
-    g_plugIn.hModule = LoadLibraryA(path.c_str());
+    // By bare name: the system finds it in the client's own folder first.
+    printf("client: loading ZRKTempDll.dll from %s\n", OwnFolder().c_str());
+    g_plugIn.hModule = LoadLibraryA("ZRKTempDll.dll");
     if (!g_plugIn.hModule) {
         printf("client: the plug-in did not load (error %lu)\n", GetLastError());
         return false;

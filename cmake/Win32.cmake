@@ -10,6 +10,7 @@ add_portable_units(portable)
 add_subdirectory(framework)
 add_subdirectory(app)
 add_subdirectory(client)
+add_subdirectory(bench)
 add_subdirectory(tests/wine)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join

@@ -1,7 +1,12 @@
 #include "framework/CWnd.h"
 
+#include "framework/CWinApp.h"
+
 #include <map>
+#include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -17,12 +22,38 @@ std::map<HWND, CWnd*>& HandleMap()
     return map;
 }
 
+// Per-thread state: the message being handled, the creation hook, temporary objects.
+struct ThreadState {
+    MSG currentMessage = {};
+    CWnd* pWndInit = nullptr;
+    HHOOK hHookOldCbtFilter = nullptr;
+    std::map<HWND, std::unique_ptr<CWnd>> temporaries;
+};
+
+// Kept in a process-wide map rather than thread_local storage: a thread-exit destructor
+// must not run in a library that was unloaded before the thread ended.
+ThreadState& State()
+{
+    static std::mutex lock;
+    static std::map<DWORD, ThreadState> states;
+    std::lock_guard<std::mutex> guard(lock);
+    return states[GetCurrentThreadId()];
+}
+
 }  // namespace
+
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 CWnd::~CWnd()
 {
-    if (m_hWnd)
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this) {
+        HWND hWnd = m_hWnd;
         Detach();
+        if (::IsWindow(hWnd))
+            ::DestroyWindow(hWnd);
+    }
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
@@ -53,4 +84,193 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     std::lock_guard<std::mutex> guard(HandleMapLock());
     auto it = HandleMap().find(hWnd);
     return it == HandleMap().end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd)
+        return nullptr;
+    if (CWnd* permanent = FromHandlePermanent(hWnd))
+        return permanent;
+    std::unique_ptr<CWnd>& temporary = State().temporaries[hWnd];
+    if (!temporary)
+        temporary.reset(new CWnd(hWnd));
+    return temporary.get();
+}
+
+LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    ThreadState& state = State();
+    if (code == HCBT_CREATEWND && state.pWndInit) {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        CWnd* pWnd = state.pWndInit;
+        state.pWndInit = nullptr;
+        pWnd->Attach(hWnd);
+        auto oldProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        if (oldProc != &AfxWndProc)
+            pWnd->m_pfnSuper = oldProc;
+    }
+    return CallNextHookEx(state.hHookOldCbtFilter, code, wParam, lParam);
+}
+
+void AfxHookWindowCreate(CWnd* pWnd)
+{
+    ThreadState& state = State();
+    if (!state.hHookOldCbtFilter)
+        state.hHookOldCbtFilter = SetWindowsHookExA(WH_CBT, &AfxCbtFilterHook, nullptr, GetCurrentThreadId());
+    state.pWndInit = pWnd;
+}
+
+BOOL AfxUnhookWindowCreate()
+{
+    ThreadState& state = State();
+    if (state.hHookOldCbtFilter) {
+        UnhookWindowsHookEx(state.hHookOldCbtFilter);
+        state.hHookOldCbtFilter = nullptr;
+    }
+    if (state.pWndInit) {
+        state.pWndInit = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x,
+                    int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
+{
+    if (m_hWnd)
+        return FALSE;
+    AfxHookWindowCreate(this);
+    HWND hWnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
+                                hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
+    AfxUnhookWindowCreate();
+    return hWnd != nullptr;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, nullptr}};
+    static const AFX_MSGMAP messageMap = {nullptr, entries};
+    return &messageMap;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pBaseMap) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
+            if (entry->nMessage == message) {
+                *pResult = (this->*entry->pfn)(wParam, lParam);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    const MSG& msg = State().currentMessage;
+    return DefWindowProc(msg.message, msg.wParam, msg.lParam);
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+{
+    HWND insertAfter = pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr;
+    return ::SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, nFlags);
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
+{
+    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (!pWnd)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+
+    MSG& current = State().currentMessage;
+    const MSG previous = current;
+    current = {hWnd, message, wParam, lParam, 0, {0, 0}};
+    LRESULT result = 0;
+    try {
+        result = pWnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // nothing may unwind into user32
+    }
+    current = previous;
+
+    if (message == WM_NCDESTROY) {
+        pWnd->Detach();
+        pWnd->m_pfnSuper = nullptr;
+        pWnd->PostNcDestroy();
+    }
+    return result;
+}
+
+namespace {
+
+// Classes a library registers outlive it unless it unregisters them: a later load at
+// another address would otherwise find its class pointing at unloaded code.
+struct RegisteredClasses {
+    ~RegisteredClasses()
+    {
+        for (const std::string& name : names)
+            UnregisterClassA(name.c_str(), AfxGetInstanceHandle());
+    }
+    std::set<std::string> names;
+};
+
+}  // namespace
+
+LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+{
+    static std::mutex lock;
+    static RegisteredClasses classes;
+    std::set<std::string>& registered = classes.names;
+    HINSTANCE hInstance = AfxGetInstanceHandle();
+    char name[128];
+    wsprintfA(name, "Afx:%p:%x:%p:%p:%p", hInstance, nClassStyle, hCursor, hbrBackground, hIcon);
+
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = registered.find(name);
+    if (it != registered.end())
+        return it->c_str();
+    WNDCLASSA wc = {};
+    wc.style = nClassStyle;
+    wc.lpfnWndProc = &AfxWndProc;
+    wc.hInstance = hInstance;
+    wc.hCursor = hCursor;
+    wc.hbrBackground = hbrBackground;
+    wc.hIcon = hIcon;
+    wc.lpszClassName = name;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    return registered.insert(name).first->c_str();
 }

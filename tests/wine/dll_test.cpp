@@ -103,3 +103,19 @@ TEST(Client, LoadsThePlugInAndPrintsTheRecord)
     EXPECT_TRUE(run.Printed("opencount  = 1")) << run.Report();
     EXPECT_TRUE(run.Printed("shownext   = 1")) << run.Report();
 }
+
+TEST(IntegrationKit, CClientLinkedAgainstTheImportLibrary)
+{
+    TempDir game;
+    // Start-up needs the component host beside the client.
+    for (const char* name : {"kit_client.exe", "ZRKTempDll.dll", "Vantri.dll", "ZRKModules.dll",
+                             "ZRKEncoder.dll", "ZRKMsgData.bin"})
+        CopyBinary(name, game.Path());
+    WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
+
+    ProcessResult run = RunProcess("\"" + (game / "kit_client.exe") + "\"", game.Path());
+    ASSERT_FALSE(run.timedOut) << run.output;
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("width=1024 height=768 opencount=1 same-address=1"))
+        << run.output;
+}

@@ -136,7 +136,7 @@ protected:                                                             \
 
 // Entry of an interface method: the module's state, and pThis for the owner.
 #define METHOD_PROLOGUE(theClass, localClass)                                               \
-    [[maybe_unused]] theClass* pThis = m_pThis;                                                            \
+    [[maybe_unused]] theClass* pThis = m_pThis;                                             \
     AFX_MANAGE_STATE(AfxGetStaticModuleState())
 
 // IUnknown of an interface part, forwarded to the owner's external methods.

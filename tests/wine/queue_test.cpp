@@ -150,6 +150,16 @@ bool OtherThreadCanLock(const std::string& prefix)
     return acquired;
 }
 
+// One open channel on a queue of its own, with a raw view of its section.
+struct OpenQueue : ::testing::Test {
+    std::string prefix = UniquePrefix(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    SharedMemoryChannel channel;
+    int opened = channel.Open(prefix);
+    RawSection raw{prefix};
+
+    void SetUp() override { ASSERT_EQ(1, opened); }
+};
+
 }  // namespace
 
 TEST(SharedMemoryChannel, CreatorInitialisesAndSecondOpenerAdopts)
@@ -175,12 +185,8 @@ TEST(SharedMemoryChannel, CreatorInitialisesAndSecondOpenerAdopts)
     EXPECT_EQ("<empty>", PopString(second));
 }
 
-TEST(SharedMemoryChannel, ClearLeavesZerosThatPushNeverWritesOver)
+TEST_F(OpenQueue, ClearLeavesZerosThatPushNeverWritesOver)
 {
-    std::string prefix = UniquePrefix("Clear");
-    SharedMemoryChannel channel;
-    ASSERT_EQ(1, channel.Open(prefix));
-    RawSection raw(prefix);
     ASSERT_TRUE(PushString(channel, "gone"));
     ASSERT_EQ(1, channel.Clear());
     EXPECT_EQ(0, raw.ReadHeader().count);
@@ -191,12 +197,8 @@ TEST(SharedMemoryChannel, ClearLeavesZerosThatPushNeverWritesOver)
     EXPECT_EQ("xy", PopString(channel));
 }
 
-TEST(SharedMemoryChannel, HostileHeadersAreRepairedNotFollowed)
+TEST_F(OpenQueue, HostileHeadersAreRepairedNotFollowed)
 {
-    std::string prefix = UniquePrefix("Hostile");
-    SharedMemoryChannel channel;
-    ASSERT_EQ(1, channel.Open(prefix));
-    RawSection raw(prefix);
     struct Row {
         int32_t count, end;
     } rows[] = {{31, 70000}, {-7, 8}, {1, 8}, {5, -1}, {0x7FFFFFFF, 0x7FFFFFFF}};
@@ -212,12 +214,8 @@ TEST(SharedMemoryChannel, HostileHeadersAreRepairedNotFollowed)
     EXPECT_EQ("<empty>", PopString(channel)) << "a record longer than the queue";
 }
 
-TEST(SharedMemoryChannel, FullQueueAndOversizedRecordAreRefused)
+TEST_F(OpenQueue, FullQueueAndOversizedRecordAreRefused)
 {
-    std::string prefix = UniquePrefix("Full");
-    SharedMemoryChannel channel;
-    ASSERT_EQ(1, channel.Open(prefix));
-    RawSection raw(prefix);
     std::string message(2068, 'm');
     for (int i = 0; i < 31; ++i)
         ASSERT_TRUE(PushString(channel, message)) << "record " << i;

@@ -166,3 +166,33 @@ TEST(CCFunction, BoundBlockIsCopiedOnlyWhenHandedOut)
     EXPECT_EQ(nullptr, object->GetBoundObject());
     object->InternalRelease();
 }
+
+namespace {
+
+// Records which module state was current inside Notify.
+class StateProbe : public CCFunction {
+public:
+    HRESULT Notify() override
+    {
+        m_pSeen = AfxGetModuleState();
+        return S_OK;
+    }
+    AFX_MODULE_STATE* m_pSeen = nullptr;
+};
+
+}  // namespace
+
+TEST(CCFunction, InterfaceMethodsRunInTheirModulesState)
+{
+    StateProbe* probe = new StateProbe;
+    auto* object = static_cast<ICCFunction*>(probe->GetInterface(&IID_ICCFunction));
+    ASSERT_NE(nullptr, object);
+    AFX_MODULE_STATE caller{nullptr};
+    {
+        AFX_MANAGE_STATE(&caller);
+        EXPECT_EQ(S_OK, object->Notify());
+        EXPECT_EQ(&caller, AfxGetModuleState()) << "the caller's state comes back";
+    }
+    EXPECT_EQ(AfxGetStaticModuleState(), probe->m_pSeen) << "Notify ran in the module's own state";
+    EXPECT_EQ(0u, object->Release());
+}

@@ -2,6 +2,8 @@
 # and fuzzers.
 set(PORTABLE_SOURCES
   config/ConfigLine.cpp
+  messaging/ChannelMessage.cpp
+  messaging/QueueSection.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

@@ -2,6 +2,7 @@
 # and fuzzers.
 set(PORTABLE_SOURCES
   config/ConfigLine.cpp
+  skin/ColorKeyRuns.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

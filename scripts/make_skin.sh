@@ -33,11 +33,12 @@ T_OK="rgb(236,0,140)"; T_CHECK="rgb(237,19,90)"; T_RADIO="rgb(240,110,170)"
 # save FILE CONVERT-ARGS...
 save() { local file=$1; shift; convert "$@" -alpha off -type TrueColor "BMP3:$file"; }
 
-# Background: a rounded panel with the title, a group frame and the labels beside the
+# Background: a rounded panel, its outline drawn without smoothing so that no pixel
+# mixes with the key colour, with the title, a group frame and the labels beside the
 # buttons' places (check boxes 14,227 and 14,260; radios 163,227 163,260 306,227 306,258).
-save "$out/2010.bmp" -size 580x370 "xc:$KEY" \
+save "$out/2010.bmp" -size 580x370 "xc:$KEY" +antialias \
   -fill "rgb(28,44,78)" -stroke "rgb(120,160,220)" -strokewidth 2 -draw "roundrectangle 1,1 578,368 22,22" \
-  -fill "rgb(44,70,120)" -stroke none -draw "roundrectangle 8,8 571,52 14,14" \
+  -antialias -fill "rgb(44,70,120)" -stroke none -draw "roundrectangle 8,8 571,52 14,14" \
   -font "$font" -fill "rgb(240,220,150)" -pointsize 22 -draw "text 24,40 '$L_TITLE'" \
   -fill none -stroke "rgb(120,160,220)" -strokewidth 1 -draw "roundrectangle 150,200 424,296 8,8" \
   -stroke none -fill "rgb(28,44,78)" -draw "rectangle 162,192 262,208" \

@@ -4,6 +4,7 @@ set(PORTABLE_SOURCES
   config/ConfigLine.cpp
   messaging/ChannelMessage.cpp
   messaging/QueueSection.cpp
+  skin/ColorKeyRuns.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

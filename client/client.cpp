@@ -2,7 +2,7 @@
 // start, calls every export and shows a window whose right click brings up the menu.
 // With --script it runs the same steps headless and exits.
 //   client.exe [--script] [--pick N] [--speak N]
-//   --pick N   in the scripted right click, choose the menu's item N (0 cancels)
+//   --pick N   in the scripted right click, choose the menu's item N (default 0: cancel)
 //   --speak N  fetch loudspeaker messages 0 to N-1 (default 5)
 #include "client/DialogWatcher.h"
 #include "config/DeviceConfig.h"
@@ -25,7 +25,7 @@ using GetSpeakInfoFn = HRESULT(__cdecl*)(int32_t, int32_t, char**);
 
 struct Options {
     bool bScript = false;
-    int nPick = 1;
+    int nPick = 0;
     int nSpeak = 5;
 };
 

@@ -7,7 +7,9 @@ add_portable_units(portable)
 
 find_package(GTest REQUIRED)
 add_executable(native_tests
+  tests/native/color_key_runs_test.cpp
   tests/native/config_line_test.cpp
+  tests/native/queue_section_test.cpp
   tests/native/utilities_test.cpp
 )
 target_link_libraries(native_tests PRIVATE portable GTest::gtest_main)
@@ -22,6 +24,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     target_link_libraries(${name} PRIVATE portable)
     add_test(NAME ${name} COMMAND ${name} -max_total_time=${FUZZ_SECONDS} -print_final_stats=0)
   endfunction()
+  add_fuzz_target(fuzz_color_key_runs fuzz/color_key_runs_fuzz.cpp)
   add_fuzz_target(fuzz_config_line fuzz/config_line_fuzz.cpp)
   add_fuzz_target(fuzz_letters_fields fuzz/letters_fields_fuzz.cpp)
+  add_fuzz_target(fuzz_queue_section fuzz/queue_section_fuzz.cpp)
 endif()

@@ -2,6 +2,9 @@
 # and fuzzers.
 set(PORTABLE_SOURCES
   config/ConfigLine.cpp
+  messaging/ChannelMessage.cpp
+  messaging/QueueSection.cpp
+  skin/ColorKeyRuns.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

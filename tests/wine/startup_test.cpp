@@ -12,7 +12,7 @@ const char kCoreHostInterface[] = "{E457587A-108E-437C-A935-01DE7D6AF05A}";
 const char kClassFactory[] = "{00000001-0000-0000-C000-000000000046}";
 const char kModulesClass[] = "{CD1567DB-F7D1-456F-9963-D9CC0F9E6DC2}";
 const char kModulesInterface[] = "{142027DF-4F0C-47F1-8C1B-BF8DB7B9DB51}";
-const char kEncoderClass[] = "{27F49156-6D05-4750-946C-D075CF4FE444}";
+const char kEncoderClass[] = "{27F49156-6D05-4750-946C-D075DCF4FE44}";
 const char kEncoderInterface[] = "{EEBC1D40-9048-48A4-B2E2-814B4F38229A}";
 const char kCCFunctionInterface[] = "{CF0A0941-690B-4B0D-BC8F-E4DCA91D02E5}";
 

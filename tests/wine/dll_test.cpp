@@ -105,3 +105,17 @@ TEST(Client, LoadsThePlugInAndPrintsTheRecord)
     EXPECT_NE(std::string::npos, run.output.find("opencount  = 1")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("shownext   = 1")) << run.output;
 }
+
+TEST(IntegrationKit, CClientLinkedAgainstTheImportLibrary)
+{
+    TempDir game;
+    CopyBinary("kit_client.exe", game.Path());
+    CopyBinary("ZRKTempDll.dll", game.Path());
+    WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
+
+    ProcessResult run = RunProcess("\"" + (game / "kit_client.exe") + "\"", game.Path());
+    ASSERT_FALSE(run.timedOut) << run.output;
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("width=1024 height=768 opencount=1 same-address=1"))
+        << run.output;
+}

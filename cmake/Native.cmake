@@ -7,7 +7,11 @@ add_portable_units(portable)
 
 find_package(GTest REQUIRED)
 add_executable(native_tests
+<<<<<<< HEAD
   tests/native/click_point_test.cpp
+=======
+  tests/native/color_key_runs_test.cpp
+>>>>>>> skin
   tests/native/config_line_test.cpp
   tests/native/utilities_test.cpp
 )
@@ -23,6 +27,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     target_link_libraries(${name} PRIVATE portable)
     add_test(NAME ${name} COMMAND ${name} -max_total_time=${FUZZ_SECONDS} -print_final_stats=0)
   endfunction()
+  add_fuzz_target(fuzz_color_key_runs fuzz/color_key_runs_fuzz.cpp)
   add_fuzz_target(fuzz_config_line fuzz/config_line_fuzz.cpp)
   add_fuzz_target(fuzz_letters_fields fuzz/letters_fields_fuzz.cpp)
 endif()

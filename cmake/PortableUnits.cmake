@@ -3,6 +3,7 @@
 set(PORTABLE_SOURCES
   config/ClickPoint.cpp
   config/ConfigLine.cpp
+  skin/ColorKeyRuns.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

@@ -1,0 +1,65 @@
+#include "framework/CDC.h"
+
+#include "framework/CWnd.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Temporary objects per thread; a view holds no DC of its own, so a reused handle value
+// simply finds its view again.
+std::unique_ptr<CDC>& Temporary(HDC hDC)
+{
+    static std::mutex lock;
+    static std::map<DWORD, std::map<HDC, std::unique_ptr<CDC>>> temporaries;
+    std::lock_guard<std::mutex> guard(lock);
+    return temporaries[GetCurrentThreadId()][hDC];
+}
+
+}  // namespace
+
+CDC::~CDC() { DeleteDC(); }
+
+CDC* CDC::FromHandle(HDC hDC)
+{
+    if (!hDC)
+        return nullptr;
+    std::unique_ptr<CDC>& temporary = Temporary(hDC);
+    if (!temporary) {
+        temporary.reset(new CDC);
+        temporary->m_hDC = hDC;
+    }
+    return temporary.get();
+}
+
+BOOL CDC::CreateCompatibleDC(CDC* pDC)
+{
+    if (m_hDC)
+        return FALSE;
+    m_hDC = ::CreateCompatibleDC(pDC ? pDC->m_hDC : nullptr);
+    m_bOwnsDC = m_hDC != nullptr;
+    return m_bOwnsDC;
+}
+
+BOOL CDC::DeleteDC()
+{
+    BOOL deleted = m_bOwnsDC && m_hDC ? ::DeleteDC(m_hDC) : FALSE;
+    if (m_bOwnsDC)
+        m_hDC = nullptr;
+    m_bOwnsDC = false;
+    return deleted;
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+
+CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+
+CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetWindowDC(hWnd); }
+
+CWindowDC::~CWindowDC()
+{
+    if (m_hDC)
+        ::ReleaseDC(m_hWnd, m_hDC);
+}

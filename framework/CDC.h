@@ -1,0 +1,100 @@
+// The framework's device context objects: CDC (owning when it created its DC, a view
+// otherwise), and scope objects for paint, window-DC and select/restore pairs.
+#pragma once
+
+#include "framework/CGdiObject.h"
+
+#include <windows.h>
+
+class CWnd;
+
+class CDC {
+public:
+    CDC() = default;
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    // A non-owning object for hDC, kept for the thread.
+    static CDC* FromHandle(HDC hDC);
+    // Creates a memory DC compatible with pDC, or with the screen when pDC is null.
+    BOOL CreateCompatibleDC(CDC* pDC);
+    BOOL DeleteDC();
+    HDC GetSafeHdc() const { return m_hDC; }
+    operator HDC() const { return m_hDC; }
+
+    HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
+    HGDIOBJ SelectObject(CGdiObject* pObject) { return SelectObject(pObject->GetSafeHandle()); }
+    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
+    COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
+    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
+    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
+    {
+        return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC ? pSrcDC->m_hDC : nullptr, xSrc, ySrc, dwRop);
+    }
+
+    HDC m_hDC = nullptr;
+
+protected:
+    bool m_bOwnsDC = false;
+};
+
+// BeginPaint and EndPaint of a window.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* pWnd);
+    ~CPaintDC() override;
+
+    PAINTSTRUCT m_ps = {};
+
+private:
+    HWND m_hWnd;
+};
+
+// GetWindowDC and ReleaseDC of a window (its whole rectangle, frame included).
+class CWindowDC : public CDC {
+public:
+    explicit CWindowDC(HWND hWnd);
+    ~CWindowDC() override;
+
+private:
+    HWND m_hWnd;
+};
+
+// Selects an object into a DC and reselects the previous one on destruction.
+class CSelectObject {
+public:
+    CSelectObject(CDC& dc, HGDIOBJ hObject) : m_dc(dc), m_hOld(dc.SelectObject(hObject)) {}
+    ~CSelectObject()
+    {
+        if (m_hOld)
+            m_dc.SelectObject(m_hOld);
+    }
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+
+private:
+    CDC& m_dc;
+    HGDIOBJ m_hOld;
+};
+
+// Sets a DC's background and text colours and restores them on destruction.
+class CColorScope {
+public:
+    CColorScope(CDC& dc, COLORREF crBk, COLORREF crText)
+        : m_dc(dc), m_crOldBk(dc.SetBkColor(crBk)), m_crOldText(dc.SetTextColor(crText))
+    {
+    }
+    ~CColorScope()
+    {
+        m_dc.SetBkColor(m_crOldBk);
+        m_dc.SetTextColor(m_crOldText);
+    }
+    CColorScope(const CColorScope&) = delete;
+    CColorScope& operator=(const CColorScope&) = delete;
+
+private:
+    CDC& m_dc;
+    COLORREF m_crOldBk;
+    COLORREF m_crOldText;
+};

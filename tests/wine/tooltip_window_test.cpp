@@ -1,0 +1,191 @@
+// ToolTipWindow under real messages: attributes, delay, position, capture, hiding on
+// the hot rectangle's edges, alpha, the relayed WM_DESTROY, a missing image, GDI count.
+#include "skin/ColorKeyRegion.h"
+#include "skin/ToolTipWindow.h"
+#include "tests/wine/GdiObjectCounter.h"
+#include "tests/wine/SkinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr UINT kTipImage = 2016;  // 230 x 58
+
+using GetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF*, BYTE*, DWORD*);
+
+class ToolTipWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(owner.Create(kOwnerX, kOwnerY, 400, 300));
+        ASSERT_TRUE(tip.Create(&owner, 163, 258, 100, 24, kTipImage));
+        tip.SetAlpha(220);
+        tip.SetShowDelay(100);
+        owner.tips = {&tip};
+        MoveTo(-50, -50);
+        PumpMessages(20);
+    }
+
+    // Moves the real cursor to the owner's client point and relays that move: the system
+    // sends its own moves too (when the capture changes), and they must agree.
+    void MoveTo(int x, int y)
+    {
+        SetCursorPos(kOwnerX + x, kOwnerY + y);
+        SendMouse(owner, WM_MOUSEMOVE, x, y);
+    }
+
+    static constexpr int kOwnerX = 100;
+    static constexpr int kOwnerY = 100;
+    void TearDown() override { ReleaseCapture(); }
+
+    bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }
+
+    RelayWnd owner;
+    ToolTipWindow tip;
+};
+
+}  // namespace
+
+TEST_F(ToolTipWindowTest, CreatedHiddenWithItsAttributes)
+{
+    ASSERT_TRUE(IsWindow(tip));
+    char name[32] = {};
+    GetWindowTextA(tip, name, sizeof name);
+    EXPECT_STREQ("ZRKToolTip", name);
+    // The system adds WS_CLIPSIBLINGS to every top-level window.
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP), tip.GetStyle() & ~WS_CLIPSIBLINGS) << std::hex << tip.GetStyle();
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_TOOLWINDOW), tip.GetExStyle()) << std::hex << tip.GetExStyle();
+    EXPECT_EQ(nullptr, GetParent(tip));
+    char className[64] = {};
+    GetClassNameA(tip, className, sizeof className);
+    WNDCLASSA wc = {};
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) << className;
+    EXPECT_EQ(0u, wc.style);
+    EXPECT_EQ(nullptr, wc.hCursor);
+    EXPECT_EQ(nullptr, wc.hbrBackground);
+    RECT rect;
+    tip.GetWindowRect(&rect);
+    EXPECT_EQ(230, rect.right - rect.left);
+    EXPECT_EQ(58, rect.bottom - rect.top);
+    EXPECT_FALSE(tip.IsWindowVisible());
+}
+
+TEST_F(ToolTipWindowTest, ShowsAfterTheDelayBelowTheCursorAndHoldsCapture)
+{
+    MoveTo(170, 262);
+    EXPECT_FALSE(tip.IsWindowVisible()) << "not before the delay";
+    ASSERT_TRUE(Shown());
+    POINT cursor;
+    GetCursorPos(&cursor);
+    RECT rect;
+    tip.GetWindowRect(&rect);
+    EXPECT_EQ(kOwnerX + 170, cursor.x);
+    EXPECT_EQ(cursor.x, rect.left);
+    EXPECT_EQ(cursor.y + 24, rect.top);
+    EXPECT_EQ(owner.m_hWnd, GetCapture()) << "the owner holds the capture while the tip shows";
+    EXPECT_TRUE(GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    MoveTo(210, 262);
+    PumpMessages(150);
+    RECT still;
+    tip.GetWindowRect(&still);
+    EXPECT_TRUE(EqualRect(&rect, &still)) << "the tip does not follow the cursor: " << still.left;
+    EXPECT_TRUE(tip.IsWindowVisible());
+}
+
+TEST_F(ToolTipWindowTest, ShownTipIsLayeredShapedAndTranslucent)
+{
+    MoveTo(170, 262);
+    ASSERT_TRUE(Shown());
+    PumpMessages(50);
+    EXPECT_TRUE(tip.GetExStyle() & WS_EX_LAYERED) << std::hex << tip.GetExStyle();
+    auto getAttributes = reinterpret_cast<GetLayeredWindowAttributesFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetLayeredWindowAttributes")));
+    ASSERT_NE(nullptr, getAttributes);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(getAttributes(tip, nullptr, &alpha, &flags));
+    EXPECT_EQ(220, alpha);
+    EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
+    CBitmap image;
+    ASSERT_TRUE(LoadSkinBitmap(image, kTipImage));
+    HRGN expected = BuildColorKeyRegion(nullptr, image);
+    HRGN actual = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(tip, actual));
+    EXPECT_TRUE(SameRegion(expected, actual)) << "the window is cut to the image";
+    EXPECT_FALSE(PtInRegion(actual, 0, 0)) << "the key corner shows through";
+    DeleteObject(expected);
+    DeleteObject(actual);
+}
+
+TEST_F(ToolTipWindowTest, LeavingHidesAndReleasesCapture)
+{
+    const struct {
+        const char* name;
+        int x, y;
+    } exits[] = {
+        {"right edge", 263, 262}, {"bottom edge", 170, 282}, {"negative coordinates", -5, -30}, {"left", 162, 262}};
+    for (const auto& exit : exits) {
+        MoveTo(170, 262);
+        ASSERT_TRUE(Shown()) << exit.name;
+        MoveTo(exit.x, exit.y);
+        EXPECT_FALSE(tip.IsWindowVisible()) << exit.name;
+        EXPECT_EQ(nullptr, GetCapture()) << exit.name;
+        PumpMessages(200);
+        EXPECT_FALSE(tip.IsWindowVisible()) << exit.name << ": the timer was stopped";
+    }
+}
+
+TEST_F(ToolTipWindowTest, LeavingBeforeTheDelayCancels)
+{
+    tip.SetShowDelay(300);
+    MoveTo(170, 262);
+    PumpMessages(100);
+    MoveTo(10, 10);
+    PumpMessages(400);
+    EXPECT_FALSE(tip.IsWindowVisible()) << "cancelled";
+    MoveTo(170, 262);
+    PumpMessages(100);
+    EXPECT_FALSE(tip.IsWindowVisible()) << "re-entering starts a full delay";
+    EXPECT_TRUE(Shown());
+}
+
+TEST_F(ToolTipWindowTest, RelayedDestroyEndsTheWindowOnce)
+{
+    HWND hWnd = tip.m_hWnd;
+    owner.SendMessage(WM_DESTROY);  // the relay, as the owner's destruction sends it
+    EXPECT_FALSE(IsWindow(hWnd));
+    EXPECT_EQ(nullptr, tip.m_hWnd);
+    tip.HandleOwnerMessage(WM_DESTROY, 0, 0);
+    tip.TrackCursor(170, 262);
+    PumpMessages(150);
+    SUCCEED() << "a destroyed tip stays inert";
+}
+
+TEST_F(ToolTipWindowTest, MissingImageLeavesTheTipUncreatedAndInert)
+{
+    ToolTipWindow missing;
+    EXPECT_FALSE(missing.Create(&owner, 0, 0, 50, 50, 9999));
+    EXPECT_EQ(nullptr, missing.m_hWnd);
+    missing.TrackCursor(10, 10);
+    missing.HandleOwnerMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    missing.HandleOwnerMessage(WM_DESTROY, 0, 0);
+    PumpMessages(50);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_TRUE(missing.HitTest(10, 10)) << "the hot rectangle is still stored";
+}
+
+TEST_F(ToolTipWindowTest, RepeatedShowingsLeaveNoGdiObject)
+{
+    GdiObjectCounter counter;
+    ASSERT_TRUE(GdiObjectCounter::Installed());
+    const size_t before = counter.Live();
+    tip.SetShowDelay(1);
+    for (int i = 0; i < 5; ++i) {
+        MoveTo(170, 262);
+        ASSERT_TRUE(Shown()) << i;
+        RedrawWindow(tip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        MoveTo(10, 10);
+    }
+    EXPECT_EQ(before, counter.Live()) << "GDI objects or DCs left by showing the tip";
+}

@@ -121,16 +121,31 @@ int CountThreadWindows()
     return count;
 }
 
-bool SaveWindowShot(HWND hWnd, const std::string& name, const RECT* extra)
+namespace {
+
+void WriteBmp(const std::string& path, const BITMAPINFOHEADER& header, const void* bits)
 {
-    RECT rect;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(static_cast<const char*>(bits), header.biSizeImage);
+    WriteFileBytes(path, bytes);
+}
+
+}  // namespace
+
+bool SaveWindowShot(HWND hWnd, const std::string& name, HWND hWndAlso)
+{
+    RECT rect, also;
     if (!GetWindowRect(hWnd, &rect))
         return false;
-    if (extra)
-        UnionRect(&rect, &rect, extra);
+    if (hWndAlso && GetWindowRect(hWndAlso, &also))
+        UnionRect(&rect, &rect, &also);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    const int stride = (width * 3 + 3) & ~3;
 
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
@@ -139,7 +154,7 @@ bool SaveWindowShot(HWND hWnd, const std::string& name, const RECT* extra)
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(stride * height);
+    header.biSizeImage = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
 
     HDC hScreen = GetDC(nullptr);
     HDC hMem = CreateCompatibleDC(hScreen);
@@ -150,16 +165,7 @@ bool SaveWindowShot(HWND hWnd, const std::string& name, const RECT* extra)
     BitBlt(hMem, 0, 0, width, height, hScreen, rect.left, rect.top, SRCCOPY);
     SelectObject(hMem, old);
     GdiFlush();
-
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-    bytes.append(static_cast<const char*>(bits), header.biSizeImage);
-    WriteFileBytes(ArtifactsDir() + "\\" + name + ".bmp", bytes);
-
+    WriteBmp(ArtifactsDir() + "\\" + name + ".bmp", header, bits);
     DeleteObject(hBitmap);
     DeleteDC(hMem);
     ReleaseDC(nullptr, hScreen);

@@ -52,5 +52,6 @@ void PostKey(HWND hWndDialog, UINT vk, bool alt = false);
 // The visible and hidden top-level windows of this thread.
 int CountThreadWindows();
 
-// Saves what the screen shows of the window as a 24-bit BMP under build/artifacts.
-bool SaveWindowShot(HWND hWnd, const std::string& name, const RECT* extra = nullptr);
+// Saves what the screen shows of the window, and of hWndAlso when given, as a 24-bit
+// BMP named name under build/artifacts. Without a window manager a caption is not drawn.
+bool SaveWindowShot(HWND hWnd, const std::string& name, HWND hWndAlso = nullptr);

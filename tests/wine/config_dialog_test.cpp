@@ -214,9 +214,7 @@ TEST(ConfigDialog, ModeTipShowsWhenTheCursorRestsOnARadioButton)
             ASSERT_TRUE(dialog.m_toolTip.SendMessage(TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
             EXPECT_EQ(GetDlgItem(hWnd, IDC_RENDER_DIRECT3D), reinterpret_cast<HWND>(ti.uId));
             EXPECT_EQ(0, std::string(text).find("显示速度快，图像速度与您的显卡性能相关")) << text;
-            RECT tip;
-            GetWindowRect(hWndTip, &tip);
-            SaveWindowShot(hWnd, "config_dialog_tooltip", &tip);
+            SaveWindowShot(hWnd, "config_dialog_tooltip", hWndTip);
             PostClickItem(hWnd, IDOK);
         }),
     };

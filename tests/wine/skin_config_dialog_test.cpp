@@ -305,9 +305,7 @@ TEST(SkinConfigDialog, TipShowsWhenTheCursorRestsOverARadioButton)
         WaitFor([] { return VisibleToolTip() != nullptr; }, "a tip to show"),
         Settle(),
         Do([&] {
-            RECT tip;
-            GetWindowRect(VisibleToolTip(), &tip);
-            SaveWindowShot(hWnd, "skin_config_tooltip", &tip);
+            SaveWindowShot(hWnd, "skin_config_tooltip", VisibleToolTip());
             PostMessageA(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
         }),
         WaitFor([] { return VisibleToolTip() == nullptr; }, "the tip to hide"),

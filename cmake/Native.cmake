@@ -13,6 +13,7 @@ add_executable(native_tests
   tests/native/color_key_runs_test.cpp
 >>>>>>> skin
   tests/native/config_line_test.cpp
+  tests/native/queue_section_test.cpp
   tests/native/utilities_test.cpp
 )
 target_link_libraries(native_tests PRIVATE portable GTest::gtest_main)
@@ -30,4 +31,5 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_fuzz_target(fuzz_color_key_runs fuzz/color_key_runs_fuzz.cpp)
   add_fuzz_target(fuzz_config_line fuzz/config_line_fuzz.cpp)
   add_fuzz_target(fuzz_letters_fields fuzz/letters_fields_fuzz.cpp)
+  add_fuzz_target(fuzz_queue_section fuzz/queue_section_fuzz.cpp)
 endif()

@@ -3,6 +3,8 @@
 set(PORTABLE_SOURCES
   config/ClickPoint.cpp
   config/ConfigLine.cpp
+  messaging/ChannelMessage.cpp
+  messaging/QueueSection.cpp
   skin/ColorKeyRuns.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp

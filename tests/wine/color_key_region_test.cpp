@@ -27,7 +27,7 @@ std::string Describe(const std::vector<RECT>& rects)
 
 class ColorKeyRegionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(wnd.Create(0, 0, 64, 64)); }
+    void SetUp() override { ASSERT_TRUE(wnd.Create(900, 0, 64, 64)); }  // clear of the other skin tests' cursor
     RelayWnd wnd;
 };
 
@@ -102,7 +102,7 @@ TEST_F(ColorKeyRegionTest, FastBuildEqualsPerPixelReference)
 TEST_F(ColorKeyRegionTest, BackgroundFromResourceCutsTheCorners)
 {
     RelayWnd big;
-    ASSERT_TRUE(big.Create(0, 0, 580, 370));
+    ASSERT_TRUE(big.Create(900, 0, 580, 370));
     ApplyColorKeyRegionFromResource(&big, nullptr, 2010);
     HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(big, hRgn));

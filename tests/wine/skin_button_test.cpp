@@ -23,7 +23,8 @@ class SkinButtonTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(wnd.Create(100, 100, 300, 200, CS_DBLCLKS));
+        // Placed where no other skin test moves the real cursor: they run in parallel.
+        ASSERT_TRUE(wnd.Create(600, 500, 300, 200, CS_DBLCLKS));
         ok.Init(&wnd, 20, 30, 79, 26, SkinButtonPush, kOk);
         ok.SetTransparentColor(kOkTransparent);
         ok.SetBitmaps(2013, 2012, 2011, 2014);

@@ -34,8 +34,9 @@ protected:
         SendMouse(owner, WM_MOUSEMOVE, x, y);
     }
 
-    static constexpr int kOwnerX = 100;
-    static constexpr int kOwnerY = 100;
+    // The cursor stays left of and below the screenshot test's window, which runs in parallel.
+    static constexpr int kOwnerX = 0;
+    static constexpr int kOwnerY = 480;
     void TearDown() override { ReleaseCapture(); }
 
     bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }

@@ -1,0 +1,143 @@
+#include "messaging/SharedMemoryChannel.h"
+
+#include <cstring>
+
+using namespace QueueSection;
+
+// Owns the mutex for one operation and leaves the section consistent for it: a peer
+// that died mid-operation may have left a header that disagrees with its records.
+class SharedMemoryChannel::LockScope {
+public:
+    explicit LockScope(SharedMemoryChannel& channel) : m_channel(channel)
+    {
+        m_bLocked = channel.m_bOpen && channel.Lock(INFINITE);
+        if (m_bLocked)
+            Repair(channel.m_pView, kSectionSize);
+    }
+    ~LockScope()
+    {
+        if (m_bLocked)
+            m_channel.Unlock();
+    }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+    bool Locked() const { return m_bLocked; }
+
+private:
+    SharedMemoryChannel& m_channel;
+    bool m_bLocked = false;
+};
+
+SharedMemoryChannel::SharedMemoryChannel() = default;
+
+SharedMemoryChannel::~SharedMemoryChannel()
+{
+    if (m_bOpen) {
+        Clear();
+        UnmapViewOfFile(m_pView);
+        CloseHandle(m_hMapping);
+    }
+    if (m_hMutex)
+        CloseHandle(m_hMutex);
+}
+
+// A section created by someone else may be smaller than ours; only a full-size view
+// is safe to work on.
+static bool ViewIsFullSize(const void* view)
+{
+    MEMORY_BASIC_INFORMATION info{};
+    return VirtualQuery(view, &info, sizeof info) == sizeof info &&
+           info.RegionSize >= static_cast<SIZE_T>(kSectionSize);
+}
+
+int SharedMemoryChannel::Open(std::string prefix)
+{
+    m_strMutexName = prefix + m_strMutexName;
+    m_strSectionName = prefix + m_strSectionName;
+    m_hMutex = CreateMutexA(nullptr, FALSE, m_strMutexName.c_str());
+    if (!m_hMutex)
+        return 0;
+    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
+                                    m_strSectionName.c_str());
+    m_bExisted = m_hMapping && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!m_hMapping)
+        return 0;
+    m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (!m_pView || !ViewIsFullSize(m_pView)) {
+        if (m_pView)
+            UnmapViewOfFile(m_pView);
+        m_pView = nullptr;
+        CloseHandle(m_hMapping);
+        m_hMapping = nullptr;
+        return 0;
+    }
+    m_bOpen = 1;
+    // Under the mutex: the creator's zeros become an empty queue (count 0, end offset
+    // 8), and an opener adopts whatever header it finds, repaired if need be.
+    LockScope lock(*this);
+    if (!lock.Locked()) {
+        m_bOpen = 0;
+        return 0;
+    }
+    CacheHeader();
+    return 1;
+}
+
+void SharedMemoryChannel::CacheHeader()
+{
+    Header header = ReadHeader(m_pView);
+    m_nCachedCount = header.count;
+    m_nCachedEnd = header.endOffset;
+}
+
+int SharedMemoryChannel::Push(const void* data, int32_t length)
+{
+    LockScope lock(*this);
+    if (!lock.Locked())
+        return 0;
+    bool appended = Append(m_pView, kSectionSize, data, length);
+    CacheHeader();
+    return appended ? 1 : 0;
+}
+
+int SharedMemoryChannel::Pop(void* buffer, int32_t* length, int32_t capacity)
+{
+    LockScope lock(*this);
+    if (!lock.Locked())
+        return 0;
+    bool removed = Remove(m_pView, kSectionSize, buffer, capacity, length);
+    CacheHeader();
+    return removed ? 1 : 0;
+}
+
+int SharedMemoryChannel::Clear()
+{
+    LockScope lock(*this);
+    if (!lock.Locked())
+        return 0;
+    int32_t end = m_nCachedEnd < 0 ? 0 : (m_nCachedEnd > kSectionSize ? kSectionSize : m_nCachedEnd);
+    std::memset(m_pView, 0, static_cast<size_t>(end < kHeaderSize ? kHeaderSize : end));
+    m_nCachedCount = 0;
+    m_nCachedEnd = 0;
+    return 1;
+}
+
+int SharedMemoryChannel::Lock(DWORD timeoutMs)
+{
+    if (!m_hMutex)
+        return 0;
+    DWORD result = WaitForSingleObject(m_hMutex, timeoutMs);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED ? 1 : 0;
+}
+
+int SharedMemoryChannel::Unlock() { return ReleaseMutex(m_hMutex) ? 1 : 0; }
+
+int SharedMemoryChannel::Snapshot(std::vector<uint8_t>* bytes)
+{
+    LockScope lock(*this);
+    if (!lock.Locked())
+        return 0;
+    bytes->assign(m_pView, m_pView + kSectionSize);
+    return 1;
+}

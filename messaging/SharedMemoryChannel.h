@@ -1,0 +1,54 @@
+// A first-in, first-out queue of byte records in a named 64 KB shared-memory section,
+// guarded by a named mutex, shared by every process that opens it with the same prefix.
+#pragma once
+
+#include "messaging/QueueSection.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SharedMemoryChannel {
+public:
+    SharedMemoryChannel();
+    virtual ~SharedMemoryChannel();
+    SharedMemoryChannel(const SharedMemoryChannel&) = delete;
+    SharedMemoryChannel& operator=(const SharedMemoryChannel&) = delete;
+
+    // Creates or opens prefix + "ShareMemMutant" and prefix + "ShareMemSection" and maps
+    // the section. 1 when mapped; 0 when the mutex or section cannot be had, or when the
+    // section by that name is smaller than 64 KB. Called once per object.
+    int Open(std::string prefix);
+    // Appends one record; 0 when closed, full (31 records), or the record does not fit.
+    int Push(const void* data, int32_t length);
+    // Takes out the oldest record; 0 when closed or empty. The buffer must hold the
+    // longest record any writer appends; with a capacity, at most that many bytes are
+    // copied and *length still tells the record's full length.
+    int Pop(void* buffer, int32_t* length, int32_t capacity = QueueSection::kMaxRecordLength);
+    // Zeroes the section from offset 0 up to the end offset this process last saw.
+    int Clear();
+    // Waits for the mutex; 1 when this thread now owns it (also when its last owner died
+    // holding it), else 0.
+    int Lock(DWORD timeoutMs);
+    int Unlock();
+
+    // Copies the whole section under the mutex, for readers that only look; 0 when closed.
+    int Snapshot(std::vector<uint8_t>* bytes);
+
+private:
+    class LockScope;
+
+    uint8_t* m_pView = nullptr;
+    int32_t m_nCachedCount = 0;
+    int m_bOpen = 0;
+    HANDLE m_hMutex = nullptr;
+    HANDLE m_hMapping = nullptr;
+    std::string m_strMutexName = "ShareMemMutant";
+    std::string m_strSectionName = "ShareMemSection";
+    int m_bExisted = 0;
+    int32_t m_nCachedEnd = 0;
+
+    void CacheHeader();
+};

@@ -1,0 +1,355 @@
+// The shared-memory queue across threads and processes: layout seen through a second
+// mapping, hostile and squatted sections, concurrent writers, writers killed mid-push.
+#include "messaging/GameSite.h"
+#include "messaging/SharedMemoryChannel.h"
+#include "tests/wine/QueueTestRecord.h"
+#include "tests/wine/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace QueueSection;
+
+namespace {
+
+// A name prefix no other test or running client uses.
+std::string UniquePrefix(const char* test)
+{
+    return std::string("QueueTest") + test + std::to_string(GetCurrentProcessId());
+}
+
+// A second, raw view of a channel's section, as another process sees it.
+class RawSection {
+public:
+    explicit RawSection(const std::string& prefix)
+    {
+        m_hMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (prefix + "ShareMemSection").c_str());
+        if (m_hMapping)
+            m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    }
+    ~RawSection()
+    {
+        if (m_pView)
+            UnmapViewOfFile(m_pView);
+        if (m_hMapping)
+            CloseHandle(m_hMapping);
+    }
+    RawSection(const RawSection&) = delete;
+    RawSection& operator=(const RawSection&) = delete;
+
+    uint8_t* View() const { return m_pView; }
+    Header ReadHeader() const { return QueueSection::ReadHeader(m_pView); }
+    void WriteHeader(int32_t count, int32_t end)
+    {
+        std::memcpy(m_pView, &count, 4);
+        std::memcpy(m_pView + 4, &end, 4);
+    }
+
+private:
+    HANDLE m_hMapping = nullptr;
+    uint8_t* m_pView = nullptr;
+};
+
+// A child process started without waiting; terminated and closed on destruction.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::string& arguments)
+    {
+        std::string commandLine = "\"" + BinDir() + "\\queue_peer.exe\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        m_bStarted = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &startup, &m_info);
+    }
+    ~ChildProcess()
+    {
+        if (!m_bStarted)
+            return;
+        TerminateProcess(m_info.hProcess, 99);
+        WaitForSingleObject(m_info.hProcess, INFINITE);
+        CloseHandle(m_info.hThread);
+        CloseHandle(m_info.hProcess);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return m_bStarted; }
+    HANDLE Process() const { return m_info.hProcess; }
+    DWORD ExitCode() const
+    {
+        DWORD code = 0;
+        GetExitCodeProcess(m_info.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    BOOL m_bStarted = FALSE;
+};
+
+std::string PopString(SharedMemoryChannel& channel)
+{
+    std::vector<char> buffer(kMaxRecordLength);
+    int32_t length = -1;
+    if (!channel.Pop(buffer.data(), &length))
+        return "<empty>";
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
+bool PushString(SharedMemoryChannel& channel, const std::string& record)
+{
+    return channel.Push(record.data(), static_cast<int32_t>(record.size())) == 1;
+}
+
+// Checks every record that comes out: whole, and in order per writer with no gap.
+struct SequenceChecker {
+    std::map<int32_t, int32_t> next;  // writer -> expected sequence
+    int torn = 0, outOfOrder = 0, total = 0;
+
+    // Takes out up to limit records; returns how many came.
+    int Drain(SharedMemoryChannel& channel, int limit = 1 << 30)
+    {
+        std::vector<uint8_t> buffer(kMaxRecordLength);
+        int taken = 0;
+        int32_t length = 0;
+        while (taken < limit && channel.Pop(buffer.data(), &length)) {
+            ++taken;
+            QueueTestRecord record;
+            if (!ParseQueueTestRecord(buffer.data(), length, &record)) {
+                ++torn;
+                continue;
+            }
+            if (record.sequence != next[record.writer])
+                ++outOfOrder;
+            next[record.writer] = record.sequence + 1;
+        }
+        total += taken;
+        return taken;
+    }
+};
+
+bool OtherThreadCanLock(const std::string& prefix)
+{
+    bool acquired = false;
+    std::thread([&] {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
+        DWORD wait = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+        acquired = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (acquired)
+            ReleaseMutex(mutex);
+        if (mutex)
+            CloseHandle(mutex);
+    }).join();
+    return acquired;
+}
+
+// One open channel on a queue of its own, with a raw view of its section.
+struct OpenQueue : ::testing::Test {
+    std::string prefix = UniquePrefix(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    SharedMemoryChannel channel;
+    int opened = channel.Open(prefix);
+    RawSection raw{prefix};
+
+    void SetUp() override { ASSERT_EQ(1, opened); }
+};
+
+}  // namespace
+
+TEST(SharedMemoryChannel, CreatorInitialisesAndSecondOpenerAdopts)
+{
+    std::string prefix = UniquePrefix("Open");
+    SharedMemoryChannel first;
+    ASSERT_EQ(1, first.Open(prefix));
+    RawSection raw(prefix);
+    ASSERT_NE(nullptr, raw.View());
+    EXPECT_EQ(0, raw.ReadHeader().count);
+    EXPECT_EQ(8, raw.ReadHeader().endOffset);
+    ASSERT_TRUE(PushString(first, "abc"));
+    ASSERT_TRUE(PushString(first, "12345"));
+    std::vector<uint8_t> before(raw.View(), raw.View() + kSectionSize);
+
+    SharedMemoryChannel second;
+    ASSERT_EQ(1, second.Open(prefix));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), raw.View())) << "a second opener writes nothing";
+    EXPECT_EQ(24, raw.ReadHeader().endOffset);
+    EXPECT_EQ("abc", PopString(second));
+    EXPECT_EQ(17, raw.ReadHeader().endOffset);
+    EXPECT_EQ("12345", PopString(first));
+    EXPECT_EQ("<empty>", PopString(second));
+}
+
+TEST_F(OpenQueue, ClearLeavesZerosThatPushNeverWritesOver)
+{
+    ASSERT_TRUE(PushString(channel, "gone"));
+    ASSERT_EQ(1, channel.Clear());
+    EXPECT_EQ(0, raw.ReadHeader().count);
+    EXPECT_EQ(0, raw.ReadHeader().endOffset);
+    ASSERT_TRUE(PushString(channel, "xy"));
+    EXPECT_EQ(1, raw.ReadHeader().count) << "the header is a header again";
+    EXPECT_EQ(14, raw.ReadHeader().endOffset);
+    EXPECT_EQ("xy", PopString(channel));
+}
+
+TEST_F(OpenQueue, HostileHeadersAreRepairedNotFollowed)
+{
+    struct Row {
+        int32_t count, end;
+    } rows[] = {{31, 70000}, {-7, 8}, {1, 8}, {5, -1}, {0x7FFFFFFF, 0x7FFFFFFF}};
+    for (const Row& row : rows) {
+        raw.WriteHeader(row.count, row.end);
+        EXPECT_TRUE(PushString(channel, "ok")) << "header " << row.count << "," << row.end;
+        EXPECT_EQ("ok", PopString(channel)) << "header " << row.count << "," << row.end;
+        EXPECT_EQ(8, raw.ReadHeader().endOffset);
+    }
+    int32_t hugeLength = 0x40000000;
+    raw.WriteHeader(1, 12);
+    std::memcpy(raw.View() + 8, &hugeLength, 4);
+    EXPECT_EQ("<empty>", PopString(channel)) << "a record longer than the queue";
+}
+
+TEST_F(OpenQueue, FullQueueAndOversizedRecordAreRefused)
+{
+    std::string message(2068, 'm');
+    for (int i = 0; i < 31; ++i)
+        ASSERT_TRUE(PushString(channel, message)) << "record " << i;
+    std::vector<uint8_t> before(raw.View(), raw.View() + kSectionSize);
+    EXPECT_FALSE(PushString(channel, "x")) << "the 32nd record";
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), raw.View())) << "a refused push writes nothing";
+    EXPECT_TRUE(OtherThreadCanLock(prefix)) << "refusal releases the mutex";
+
+    SharedMemoryChannel empty;
+    ASSERT_EQ(1, empty.Open(UniquePrefix("Big")));
+    EXPECT_FALSE(PushString(empty, std::string(kMaxRecordLength + 1, 'b')));
+}
+
+TEST(SharedMemoryChannel, SquattedNamesAreRefused)
+{
+    std::string prefix = UniquePrefix("Squat");
+    HANDLE small = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                      (prefix + "ShareMemSection").c_str());
+    ASSERT_NE(nullptr, small);
+    SharedMemoryChannel channel;
+    EXPECT_EQ(0, channel.Open(prefix)) << "a 4 KB section under our name";
+    EXPECT_FALSE(PushString(channel, "x")) << "push on a closed channel";
+    EXPECT_EQ("<empty>", PopString(channel));
+    EXPECT_TRUE(OtherThreadCanLock(prefix)) << "the closed channel leaves the mutex released";
+    uint8_t* view = static_cast<uint8_t*>(MapViewOfFile(small, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(4096, std::count(view, view + 4096, 0)) << "the squatter's section is untouched";
+    UnmapViewOfFile(view);
+    CloseHandle(small);
+
+    std::string mutexPrefix = UniquePrefix("SquatMutex");
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, (mutexPrefix + "ShareMemMutant").c_str());
+    ASSERT_NE(nullptr, event);
+    SharedMemoryChannel noMutex;
+    EXPECT_EQ(0, noMutex.Open(mutexPrefix)) << "no mutex, no queue";
+    EXPECT_FALSE(PushString(noMutex, "x"));
+    CloseHandle(event);
+}
+
+TEST(SharedMemoryChannel, TwoWriterProcessesOneReaderLoseNothing)
+{
+    std::string prefix = UniquePrefix("Concurrent");
+    SharedMemoryChannel reader;
+    ASSERT_EQ(1, reader.Open(prefix));
+    const int perWriter = 3000;
+    ChildProcess writer1("write " + prefix + " 1 " + std::to_string(perWriter));
+    ChildProcess writer2("write " + prefix + " 2 " + std::to_string(perWriter));
+    ASSERT_TRUE(writer1.Started() && writer2.Started());
+    SequenceChecker checker;
+    DWORD deadline = GetTickCount() + 120000;
+    while (checker.total < 2 * perWriter && static_cast<LONG>(GetTickCount() - deadline) < 0)
+        if (!checker.Drain(reader))
+            Sleep(0);
+    WaitForSingleObject(writer1.Process(), 10000);
+    WaitForSingleObject(writer2.Process(), 10000);
+    checker.Drain(reader);
+    EXPECT_EQ(0u, writer1.ExitCode()) << "writer 1";
+    EXPECT_EQ(0u, writer2.ExitCode()) << "writer 2";
+    EXPECT_EQ(2 * perWriter, checker.total) << "records taken out";
+    EXPECT_EQ(0, checker.torn) << "torn records";
+    EXPECT_EQ(0, checker.outOfOrder) << "records out of order, lost or repeated";
+    EXPECT_EQ(perWriter, checker.next[1]) << "writer 1's last sequence + 1";
+    EXPECT_EQ(perWriter, checker.next[2]) << "writer 2's last sequence + 1";
+}
+
+TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
+{
+    std::string prefix = UniquePrefix("Killed");
+    SharedMemoryChannel reader;
+    ASSERT_EQ(1, reader.Open(prefix));
+    RawSection raw(prefix);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
+    ASSERT_NE(nullptr, mutex);
+    const int kRounds = 60;
+    int abandoned = 0, inconsistent = 0, records = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        ResetEvent(ready);
+        SequenceChecker checker;
+        {
+            ChildProcess hammer("hammer " + prefix + " " + std::to_string(round));
+            ASSERT_TRUE(hammer.Started());
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 30000)) << "round " << round;
+            // Make room now and then so the kill can land inside a real append.
+            DWORD until = GetTickCount() + 1 + (round * 7) % 23;
+            while (static_cast<LONG>(GetTickCount() - until) < 0)
+                checker.Drain(reader, kMaxRecords);
+            TerminateProcess(hammer.Process(), 1);
+            WaitForSingleObject(hammer.Process(), INFINITE);
+        }
+        DWORD wait = WaitForSingleObject(mutex, 5000);
+        abandoned += wait == WAIT_ABANDONED;
+        inconsistent += !IsConsistent(raw.View(), kSectionSize);
+        ReleaseMutex(mutex);
+        checker.Drain(reader);
+        records += checker.total;
+        EXPECT_EQ(0, checker.torn) << "round " << round;
+        EXPECT_EQ(0, checker.outOfOrder) << "round " << round;
+        EXPECT_TRUE(IsConsistent(raw.View(), kSectionSize)) << "round " << round << " after repair";
+    }
+    CloseHandle(mutex);
+    CloseHandle(ready);
+    EXPECT_GT(abandoned, kRounds / 3) << "kills that landed while the writer held the mutex";
+    EXPECT_GT(records, 0) << "records that came through";
+    printf("[ info ] %d of %d kills left the mutex abandoned, %d left a header to repair, %d records checked\n",
+           abandoned, kRounds, inconsistent, records);
+}
+
+TEST(QueueReader, PrintsWhatAGameSitePostedInAnotherProcess)
+{
+    std::string prefix = UniquePrefix("Reader");
+    GameSite site(prefix);
+    const uint8_t five[] = {1, 2, 3, 4, 5};
+    const char text[] = "你好";
+    ASSERT_EQ(S_OK, site.PostType6(5, five));
+    ASSERT_EQ(S_OK, site.PostType7(static_cast<int32_t>(std::strlen(text)), text));
+    ASSERT_EQ(S_OK, site.PostType8(-42, 0, nullptr));
+    std::string reader = "\"" + BinDir() + "\\queue_reader.exe\" --prefix " + prefix;
+
+    ProcessResult peek = RunProcess(reader + " --peek", BinDir());
+    EXPECT_EQ(0u, peek.exitCode) << peek.output;
+    EXPECT_NE(std::string::npos, peek.output.find("3 record(s) waiting")) << peek.output;
+
+    ProcessResult taken = RunProcess(reader, BinDir());
+    taken.output.erase(std::remove(taken.output.begin(), taken.output.end(), '\r'), taken.output.end());
+    EXPECT_EQ(0u, taken.exitCode) << taken.output;
+    const char* expected[] = {
+        "#1 type=6 value=0 length=5\n   hex:  01 02 03 04 05\n",
+        "#2 type=7 value=0 length=4\n   hex:  C4 E3 BA C3\n   text: \xE4\xBD\xA0\xE5\xA5\xBD\n",
+        "#3 type=8 value=-42 length=0\n",
+        "3 record(s) taken",
+    };
+    for (const char* line : expected)
+        EXPECT_NE(std::string::npos, taken.output.find(line)) << "want: " << line << "\nsaw: " << taken.output;
+    RawSection raw(prefix);
+    EXPECT_EQ(0, raw.ReadHeader().count) << "the reader took every record out";
+}

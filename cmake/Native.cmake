@@ -7,11 +7,8 @@ add_portable_units(portable)
 
 find_package(GTest REQUIRED)
 add_executable(native_tests
-<<<<<<< HEAD
   tests/native/click_point_test.cpp
-=======
   tests/native/color_key_runs_test.cpp
->>>>>>> skin
   tests/native/config_line_test.cpp
   tests/native/queue_section_test.cpp
   tests/native/utilities_test.cpp

@@ -1,5 +1,43 @@
 // The functions the client calls: undecorated names, C calling convention (see the
-// .def file).
+// .def file). No exception may leave them: the client is not C++.
+#include "app/PluginApp.h"
 #include "config/DeviceConfig.h"
 
-extern "C" DeviceConfig* __cdecl LoadConfig() { return &TheDeviceConfig(); }
+extern "C" {
+
+void __cdecl TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
+{
+    try {
+        ThePluginApp().TransferPointer(nValue, ppCoreSlot);
+    } catch (...) {
+    }
+}
+
+void __cdecl CreateRPopupMenu(HWND hWnd)
+{
+    try {
+        ThePluginApp().CreateRPopupMenu(hWnd);
+    } catch (...) {
+    }
+}
+
+void __cdecl OnRButton(int32_t nFirst, int32_t nSecond)
+{
+    try {
+        ThePluginApp().OnRButton(nFirst, nSecond);
+    } catch (...) {
+    }
+}
+
+HRESULT __cdecl GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOut)
+{
+    try {
+        return ThePluginApp().GetSpeakInfo(nFirst, nSecond, ppTextOut);
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+DeviceConfig* __cdecl LoadConfig() { return &TheDeviceConfig(); }
+
+}  // extern "C"

@@ -1,15 +1,76 @@
 #include "app/PluginApp.h"
 
+#include "app/ComponentLoader.h"
+#include "app/MenuModuleBridge.h"
+#include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
 
-PluginApp::PluginApp() : CWinApp(nullptr) {}
+#include <objbase.h>
+
+PluginApp::PluginApp() : CWinApp(nullptr)
+{
+    m_pCoreHost = nullptr;
+    m_hCoreLibrary = nullptr;
+}
+
+bool ShouldShowConfigWindow(const DeviceConfig& config)
+{
+    return config.opencount != 0 && config.shownext != 0;
+}
+
+void ApplyConfigWindowStep(DeviceConfig& config)
+{
+    if (ShouldShowConfigWindow(config))
+        RunConfigWindow(config);
+    config.opencount += 1;  // in memory only: devconfig.txt is never written
+}
 
 BOOL PluginApp::InitInstance()
 {
     LoadDeviceConfig();
-    DeviceConfig& config = TheDeviceConfig();
-    config.opencount += 1;  // in memory only: devconfig.txt is never written
+    ApplyConfigWindowStep(TheDeviceConfig());
+    if (!LoadCoreHost()) {
+        AfxMessageBox("Load Core Error!", MB_OK, 0);
+        return FALSE;
+    }
+    LoadCoreModules();
+    BindMenuModule(*this);
     return CWinApp::InitInstance();
 }
 
-int PluginApp::ExitInstance() { return CWinApp::ExitInstance(); }
+bool PluginApp::LoadCoreHost()
+{
+    CString path = ModuleDirectory() + "Vantri.dll";
+    m_hCoreLibrary = ComponentLoader(path, CLSID_CoreHost, IID_ICoreHost,
+                                     reinterpret_cast<void**>(&m_pCoreHost));
+    return m_hCoreLibrary && m_pCoreHost;
+}
+
+// A path that does not fit the buffer leaves its component out, as if it were missing.
+void PluginApp::LoadCoreModules()
+{
+    CString directory = ModuleDirectory();
+    char path[MAX_PATH];
+    if (FormatModulePath(path, directory, "ZRKModules.dll"))
+        m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKModules, IID_IZRKModules, path, 0);
+    if (FormatModulePath(path, directory, "ZRKEncoder.dll"))
+        m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKEncoder, IID_IZRKEncoder, path, 0);
+    IZRKEncoder* pEncoder = nullptr;
+    m_pCoreHost->lpVtbl->GetModule(m_pCoreHost, IID_IZRKEncoder, reinterpret_cast<void**>(&pEncoder));
+    if (pEncoder && FormatModulePath(path, directory, "ZRKMsgData.bin"))
+        pEncoder->lpVtbl->LoadMessageData(pEncoder, path);
+}
+
+int PluginApp::ExitInstance()
+{
+    if (m_pCoreHost) {
+        m_pCoreHost->lpVtbl->Shutdown(m_pCoreHost);
+        m_pCoreHost->lpVtbl->Release(m_pCoreHost);
+        m_pCoreHost = nullptr;
+    }
+    if (m_hCoreLibrary) {
+        CoFreeLibrary(m_hCoreLibrary);
+        m_hCoreLibrary = nullptr;
+    }
+    return CWinApp::ExitInstance();
+}

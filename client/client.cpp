@@ -1,16 +1,66 @@
-// The stand-in game client: loads the plug-in from its own folder, as a client does
-// at start, and reports what it gets back.
+// The stand-in game client: loads the plug-in from its own folder, as a client does at
+// start, calls every export and shows a window whose right click brings up the menu.
+// With --script it runs the same steps headless and exits.
+//   client.exe [--script] [--pick N] [--speak N]
+//   --pick N   in the scripted right click, choose the menu's item N (0 cancels)
+//   --speak N  fetch loudspeaker messages 0 to N-1 (default 5)
+#include "client/DialogWatcher.h"
 #include "config/DeviceConfig.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
 
 using LoadConfigFn = DeviceConfig*(__cdecl*)();
+using TransferPointerFn = void(__cdecl*)(int32_t, void**);
+using CreateRPopupMenuFn = void(__cdecl*)(HWND);
+using OnRButtonFn = void(__cdecl*)(int32_t, int32_t);
+using GetSpeakInfoFn = HRESULT(__cdecl*)(int32_t, int32_t, char**);
+
+struct Options {
+    bool bScript = false;
+    int nPick = 1;
+    int nSpeak = 5;
+};
+
+struct PlugIn {
+    HMODULE hModule = nullptr;
+    LoadConfigFn loadConfig = nullptr;
+    TransferPointerFn transferPointer = nullptr;
+    CreateRPopupMenuFn createRPopupMenu = nullptr;
+    OnRButtonFn onRButton = nullptr;
+    GetSpeakInfoFn getSpeakInfo = nullptr;
+};
+
+PlugIn g_plugIn;
+
+template <typename Fn>
+void LookUp(HMODULE hModule, const char* pszName, Fn& pfn)
+{
+    pfn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(hModule, pszName)));
+    if (!pfn)
+        printf("client: the plug-in lacks %s\n", pszName);
+}
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--script"))
+            options.bScript = true;
+        else if (!strcmp(argv[i], "--pick") && i + 1 < argc)
+            options.nPick = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--speak") && i + 1 < argc)
+            options.nSpeak = atoi(argv[++i]);
+    }
+    return options;
+}
 
 std::string OwnFolder()
 {
@@ -31,27 +81,133 @@ void PrintRecord(const DeviceConfig& config)
         printf("  %-10s = %d\n", kNames[i], static_cast<int>(fields[i]));
 }
 
+std::string HexBytes(const char* pszText)
+{
+    std::string hex;
+    char pair[4];
+    for (const char* p = pszText; *p; ++p) {
+        snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(*p));
+        hex += pair;
+    }
+    return hex;
+}
+
+void PrintSpeakTexts(int nCount)
+{
+    for (int i = 0; i < nCount; ++i) {
+        char buffer[4096] = "untouched";
+        char* pBuffer = buffer;
+        HRESULT hr = g_plugIn.getSpeakInfo(i, 0, &pBuffer);
+        printf("speak[%d]: hr=0x%08lx text=%s bytes=%s\n", i, static_cast<unsigned long>(hr),
+               Utf8FromGbk(buffer).c_str(), HexBytes(buffer).c_str());
+    }
+}
+
+LRESULT CALLBACK ClientWindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    switch (nMessage) {
+    case WM_RBUTTONUP:
+        printf("client: right click at %d,%d\n", static_cast<short>(LOWORD(lParam)),
+               static_cast<short>(HIWORD(lParam)));
+        g_plugIn.createRPopupMenu(hWnd);
+        g_plugIn.onRButton(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    }
+}
+
+HWND CreateClientWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ClientWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "ZRKStandInClient";
+    RegisterClassA(&windowClass);
+    HWND hWnd = CreateWindowExA(0, windowClass.lpszClassName, "游戏客户端 (右键单击打开菜单)",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 480, 320, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+    return hWnd;
+}
+
+bool LoadPlugIn()
+{
+    // By bare name: the system finds it in the client's own folder first.
+    printf("client: loading ZRKTempDll.dll from %s\n", OwnFolder().c_str());
+    g_plugIn.hModule = LoadLibraryA("ZRKTempDll.dll");
+    if (!g_plugIn.hModule) {
+        printf("client: the plug-in did not load (error %lu)\n", GetLastError());
+        return false;
+    }
+    LookUp(g_plugIn.hModule, "LoadConfig", g_plugIn.loadConfig);
+    LookUp(g_plugIn.hModule, "TransferPointer", g_plugIn.transferPointer);
+    LookUp(g_plugIn.hModule, "CreateRPopupMenu", g_plugIn.createRPopupMenu);
+    LookUp(g_plugIn.hModule, "OnRButton", g_plugIn.onRButton);
+    LookUp(g_plugIn.hModule, "GetSpeakInfo", g_plugIn.getSpeakInfo);
+    return g_plugIn.loadConfig && g_plugIn.transferPointer && g_plugIn.createRPopupMenu &&
+           g_plugIn.onRButton && g_plugIn.getSpeakInfo;
+}
+
+void CallExports(const Options& options)
+{
+    PrintRecord(*g_plugIn.loadConfig());
+    void* pCoreHost = reinterpret_cast<void*>(1);
+    g_plugIn.transferPointer(20041009, &pCoreHost);
+    printf("client: TransferPointer gave %s\n", pCoreHost ? "the component host" : "null");
+    PrintSpeakTexts(options.nSpeak);
+}
+
+// A popup menu object made ahead of the click, then the click that makes another
+// one and opens the menu.
+void RunScriptedClick(HWND hWnd, DialogWatcher& watcher, int nPick)
+{
+    g_plugIn.createRPopupMenu(hWnd);
+    watcher.PickMenuItem(nPick);
+    SendMessageA(hWnd, WM_RBUTTONUP, 0, MAKELPARAM(40, 30));
+}
+
+void RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IONBF, 0);
+    Options options = ParseOptions(argc, argv);
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
+    DialogWatcher watcher;
+    watcher.Start();
 
-    std::string pluginPath = OwnFolder() + "ZRKTempDll.dll";
-    printf("client: loading %s\n", pluginPath.c_str());
-    HMODULE plugin = LoadLibraryA(pluginPath.c_str());
-    if (!plugin) {
-        printf("client: the plug-in did not load (error %lu)\n", GetLastError());
-        WSACleanup();
-        return 1;
+    int nResult = 1;
+    if (LoadPlugIn()) {
+        CallExports(options);
+        HWND hWnd = CreateClientWindow();
+        if (options.bScript) {
+            RunScriptedClick(hWnd, watcher, options.nPick);
+            DestroyWindow(hWnd);
+        } else {
+            printf("client: right-click the window for the menu; close it to quit\n");
+            RunMessageLoop();
+        }
+        nResult = 0;
     }
-    auto loadConfig = reinterpret_cast<LoadConfigFn>(GetProcAddress(plugin, "LoadConfig"));
-    if (loadConfig)
-        PrintRecord(*loadConfig());
-    FreeLibrary(plugin);
+    if (g_plugIn.hModule)
+        FreeLibrary(g_plugIn.hModule);
+    watcher.Stop();
     WSACleanup();
     printf("client: done\n");
-    return 0;
+    return nResult;
 }

@@ -11,6 +11,7 @@ add_subdirectory(framework)
 add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
+add_subdirectory(bench)
 add_subdirectory(tests/wine)
 add_subdirectory(bench)
 

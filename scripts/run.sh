@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# The main job: lays out a sample game folder, starts the stand-in client in it under
-# Wine (on a private virtual display when there is no display) and lets it load the
-# plug-in.
+# The main job: lays out a sample game folder (client, plug-in and component host in
+# Bin, the menu and help libraries in its parent), starts the stand-in client in it
+# under Wine (on a private virtual display when there is none) and prints what the
+# stand-in components were called with. Without arguments the client runs scripted:
+# it calls every export and right-clicks its window once, choosing the menu's first
+# item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
+# know) leaves the window open for real right clicks.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -12,7 +16,10 @@ echo "== building the plug-in and the stand-in client"
 game="$root/build/game"
 rm -rf "$game"
 mkdir -p "$game/Bin"
-cp "$root/build/win32/bin/client.exe" "$root/build/win32/bin/ZRKTempDll.dll" "$game/Bin/"
+bin="$root/build/win32/bin"
+cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
+   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
+cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
 cp "$root/scripts/sample/devconfig.txt" "$game/Bin/"
 echo "== sample game folder: $game"
 echo "   devconfig.txt:"
@@ -26,4 +33,8 @@ trap 'stop_wine; stop_display' EXIT
 
 echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
+export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
+[ $# -gt 0 ] || set -- --script --pick 1
 "$root/scripts/wine-run.sh" client.exe "$@"
+echo "== calls the stand-in components received"
+sed 's/^/   /' "$game/calls.log" 2>/dev/null || true

@@ -1,6 +1,6 @@
 // The built ZRKTempDll.dll as a client meets it: its exports, its version record, its
 // imports, and the stand-in client loading it.
-#include "tests/wine/TestSupport.h"
+#include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +44,10 @@ TEST(PluginDll, ExportsAreUndecorated)
 {
     HMODULE dll = LoadLibraryExA(PluginPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(nullptr, dll);
-    EXPECT_NE(nullptr, GetProcAddress(dll, "LoadConfig"));
-    EXPECT_EQ(nullptr, GetProcAddress(dll, "_LoadConfig"));
+    for (const char* name : {"TransferPointer", "CreateRPopupMenu", "OnRButton", "GetSpeakInfo", "LoadConfig"}) {
+        EXPECT_NE(nullptr, GetProcAddress(dll, name)) << name;
+        EXPECT_EQ(nullptr, GetProcAddress(dll, (std::string("_") + name).c_str())) << name;
+    }
     FreeLibrary(dll);
 }
 
@@ -90,27 +92,25 @@ TEST(PluginDll, VersionRecord)
 
 TEST(Client, LoadsThePlugInAndPrintsTheRecord)
 {
-    TempDir game;
-    MakeDirs(game / "Bin");
-    MakeDirs(game / "work");
-    CopyBinary("client.exe", game / "Bin");
-    CopyBinary("ZRKTempDll.dll", game / "Bin");
-    WriteFileBytes(game / "work\\devconfig.txt", "width=1024\nHeight 768\nopencount=0\n");
-
-    ProcessResult run = RunProcess("\"" + (game / "Bin\\client.exe") + "\"", game / "work");
-    ASSERT_FALSE(run.timedOut) << run.output;
-    EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("width      = 1024")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("height     = 768")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("opencount  = 1")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("shownext   = 1")) << run.output;
+    ScenarioLayout layout;
+    layout.devconfig = "width=1024\nHeight 768\nopencount=0\n";
+    ClientScenario game(layout);
+    ScenarioRun run = game.Run();
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_TRUE(run.Printed("width      = 1024")) << run.Report();
+    EXPECT_TRUE(run.Printed("height     = 768")) << run.Report();
+    EXPECT_TRUE(run.Printed("opencount  = 1")) << run.Report();
+    EXPECT_TRUE(run.Printed("shownext   = 1")) << run.Report();
 }
 
 TEST(IntegrationKit, CClientLinkedAgainstTheImportLibrary)
 {
     TempDir game;
-    CopyBinary("kit_client.exe", game.Path());
-    CopyBinary("ZRKTempDll.dll", game.Path());
+    // Start-up needs the component host beside the client.
+    for (const char* name : {"kit_client.exe", "ZRKTempDll.dll", "Vantri.dll", "ZRKModules.dll",
+                             "ZRKEncoder.dll", "ZRKMsgData.bin"})
+        CopyBinary(name, game.Path());
     WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
 
     ProcessResult run = RunProcess("\"" + (game / "kit_client.exe") + "\"", game.Path());

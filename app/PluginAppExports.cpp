@@ -1,0 +1,56 @@
+// What the five exports do with the application object's state.
+#include "app/PluginApp.h"
+
+#include "framework/CWnd.h"
+
+#include <cstdio>
+#include <cstring>
+
+void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
+{
+    if (!ppCoreSlot)
+        return;
+    *ppCoreSlot = m_pCoreHost;  // no reference is added for the client
+    if (!m_pCoreHost)
+        return;
+    IZRKModules* pModules = nullptr;
+    m_pCoreHost->lpVtbl->GetModule(m_pCoreHost, IID_IZRKModules, reinterpret_cast<void**>(&pModules));
+    if (pModules)
+        pModules->lpVtbl->TransferValue(pModules, nValue);
+}
+
+// Each call makes a new window object and a new menu object; neither is freed here,
+// since the menu module may keep using them.
+void PluginApp::CreateRPopupMenu(HWND hWnd)
+{
+    CWnd* pWnd = new CWnd;
+    pWnd->Attach(hWnd);
+    if (m_pfnCreateRMenuObject)
+        m_pMenuObject = m_pfnCreateRMenuObject(pWnd);
+}
+
+void PluginApp::OnRButton(int32_t nFirst, int32_t nSecond)
+{
+    if (!m_hMenuLibrary || !m_pfnSetLpIGameSite || !m_pfnCreateRMenu)
+        return;
+    m_pfnSetLpIGameSite(m_pMenuObject, m_pGameSite);
+    m_pfnCreateRMenu(m_pMenuObject, nFirst, nSecond, 0, 0, 0, 0);
+}
+
+HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOut)
+{
+    if (!m_pGameZip || !ppTextOut || !*ppTextOut)
+        return E_FAIL;
+    SpeakMessage message = {0, 0, CString()};
+    m_pGameZip->vfptr->GetMessageInfo(m_pGameZip, 1, nSecond, nFirst, &message, 0);
+    FormatSpeakText(message, *ppTextOut);
+    return S_OK;
+}
+
+void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
+{
+    pszBuffer[0] = '\0';
+    if (message.m_nKind == kSpeakKindLoudspeaker)
+        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
+    strcat(pszBuffer, message.m_strText);
+}

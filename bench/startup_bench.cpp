@@ -1,0 +1,163 @@
+// Start-up time of the plug-in in the stand-in world against the floor of loading the
+// same component libraries with plain LoadLibrary. Each measurement is a fresh
+// process in a sample game folder that reports its time in microseconds as its exit
+// code; the rounds alternate, and the medians give the ratio. The plug-in's own DLL is
+// not loaded on the floor side, so the ratio includes loading it.
+//   startup_bench.exe [rounds]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kBinFiles[] = {"startup_bench.exe", "ZRKTempDll.dll", "Vantri.dll",
+                                 "ZRKModules.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"};
+const char* const kParentFiles[] = {"Tessaru.dll", "Orvalt.dll"};
+const char* const kComponents[] = {"Vantri.dll", "ZRKModules.dll", "ZRKEncoder.dll",
+                                   "..\\Tessaru.dll", "..\\Orvalt.dll"};
+const DWORD kFailed = 0xFFFFFFFF;
+
+std::string OwnFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+class Stopwatch {
+public:
+    Stopwatch()
+    {
+        QueryPerformanceFrequency(&m_frequency);
+        QueryPerformanceCounter(&m_start);
+    }
+    DWORD Microseconds() const
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<DWORD>((now.QuadPart - m_start.QuadPart) * 1000000 / m_frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER m_frequency;
+    LARGE_INTEGER m_start;
+};
+
+// The system libraries both sides import, loaded and started before the clock runs,
+// so that their one-time cost counts on neither side.
+void PreloadSystemLibraries()
+{
+    for (const char* name : {"user32.dll", "gdi32.dll", "ole32.dll", "oleaut32.dll", "ws2_32.dll",
+                             "version.dll", "advapi32.dll"})
+        LoadLibraryA(name);
+    GetDesktopWindow();
+}
+
+DWORD MeasurePlugIn()
+{
+    PreloadSystemLibraries();
+    Stopwatch watch;
+    HMODULE hPlugIn = LoadLibraryA("ZRKTempDll.dll");
+    DWORD elapsed = watch.Microseconds();
+    return hPlugIn ? elapsed : kFailed;
+}
+
+DWORD MeasureFloor()
+{
+    PreloadSystemLibraries();
+    std::string folder = OwnFolder();
+    Stopwatch watch;
+    for (const char* name : kComponents)
+        if (!LoadLibraryA((folder + name).c_str()))
+            return kFailed;
+    return watch.Microseconds();
+}
+
+std::string MakeGameFolder()
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string root = std::string(temp) + "zrkbench" + std::to_string(GetCurrentProcessId());
+    for (const char* sub : {"", "\\Bin", "\\work"})
+        CreateDirectoryA((root + sub).c_str(), nullptr);
+    std::string from = OwnFolder();
+    for (const char* name : kBinFiles)
+        CopyFileA((from + name).c_str(), (root + "\\Bin\\" + name).c_str(), FALSE);
+    for (const char* name : kParentFiles)
+        CopyFileA((from + name).c_str(), (root + "\\" + name).c_str(), FALSE);
+    return root;
+}
+
+void RemoveGameFolder(const std::string& root)
+{
+    for (const char* name : kBinFiles)
+        DeleteFileA((root + "\\Bin\\" + name).c_str());
+    for (const char* name : kParentFiles)
+        DeleteFileA((root + "\\" + name).c_str());
+    for (const char* sub : {"\\Bin", "\\work", ""})
+        RemoveDirectoryA((root + sub).c_str());
+}
+
+DWORD RunChild(const std::string& root, const char* mode)
+{
+    std::string line = "\"" + root + "\\Bin\\startup_bench.exe\" " + mode;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        (root + "\\work").c_str(), &startup, &process))
+        return kFailed;
+    DWORD code = kFailed;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+double Median(std::vector<DWORD> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+int RunRounds(int rounds)
+{
+    std::string root = MakeGameFolder();
+    std::vector<DWORD> plugIn, floor;
+    RunChild(root, "--plugin");  // warm the file cache once
+    for (int i = 0; i < rounds; ++i) {
+        floor.push_back(RunChild(root, "--floor"));
+        plugIn.push_back(RunChild(root, "--plugin"));
+    }
+    RemoveGameFolder(root);
+    if (std::count(plugIn.begin(), plugIn.end(), kFailed) || std::count(floor.begin(), floor.end(), kFailed)) {
+        printf("startup_bench: a measurement failed\n");
+        return 1;
+    }
+    double plugInMedian = Median(plugIn), floorMedian = Median(floor);
+    printf("startup_bench: %d rounds, one fresh process each\n", rounds);
+    printf("  plug-in start-up (LoadLibrary of ZRKTempDll.dll): median %.0f us\n", plugInMedian);
+    printf("  floor (plain LoadLibrary of the five components): median %.0f us\n", floorMedian);
+    printf("  ratio start-up / floor: %.2f\n", floorMedian > 0 ? plugInMedian / floorMedian : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && !strcmp(argv[1], "--plugin"))
+        return static_cast<int>(MeasurePlugIn());
+    if (argc > 1 && !strcmp(argv[1], "--floor"))
+        return static_cast<int>(MeasureFloor());
+    int rounds = argc > 1 ? atoi(argv[1]) : 15;
+    return RunRounds(rounds > 0 ? rounds : 15);
+}

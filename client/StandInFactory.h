@@ -1,0 +1,87 @@
+// The COM plumbing of the stand-in components: reference-counted objects with one
+// interface, and the class factory each library hands out from its class-object entry.
+#pragma once
+
+#include "client/CallLog.h"
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <new>
+
+// The IUnknown part of a stand-in object with one interface I besides IUnknown.
+template <class I>
+class StandInObject : public I {
+public:
+    explicit StandInObject(REFIID iid) : m_iid(iid) {}
+    virtual ~StandInObject() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (iid != IID_IUnknown && iid != m_iid)
+            return E_NOINTERFACE;
+        *ppv = static_cast<I*>(this);
+        this->AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&m_nRefs); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        LONG nRefs = InterlockedDecrement(&m_nRefs);
+        if (nRefs == 0)
+            delete this;
+        return nRefs;
+    }
+
+private:
+    IID m_iid;
+    LONG m_nRefs = 1;
+};
+
+template <class T>
+class StandInFactory final : public StandInObject<IClassFactory> {
+public:
+    explicit StandInFactory(const char* pszOwner)
+        : StandInObject<IClassFactory>(IID_IClassFactory), m_pszOwner(pszOwner) {}
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID iid, void** ppv) override
+    {
+        LogCall("%s: CreateInstance %s", m_pszOwner, GuidText(iid).c_str());
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (pOuter)
+            return CLASS_E_NOAGGREGATION;
+        T* pObject = new (std::nothrow) T;
+        if (!pObject)
+            return E_OUTOFMEMORY;
+        HRESULT hr = pObject->QueryInterface(iid, ppv);
+        pObject->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    const char* m_pszOwner;
+};
+
+// The body of a stand-in's DllGetClassObject: a new factory for T when clsid is its class.
+template <class T>
+HRESULT GetStandInClassObject(const char* pszOwner, REFCLSID own, REFCLSID clsid, REFIID iid, void** ppv)
+{
+    LogCall("%s: DllGetClassObject %s %s", pszOwner, GuidText(clsid).c_str(), GuidText(iid).c_str());
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (clsid != own)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    auto* pFactory = new (std::nothrow) StandInFactory<T>(pszOwner);
+    if (!pFactory)
+        return E_OUTOFMEMORY;
+    HRESULT hr = pFactory->QueryInterface(iid, ppv);
+    pFactory->Release();
+    return hr;
+}

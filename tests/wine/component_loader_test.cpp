@@ -1,0 +1,114 @@
+// Loading a component library without the registry, and the directory the component
+// file names are resolved against.
+#include "app/ComponentLoader.h"
+#include "app/ModuleDirectory.h"
+#include "tests/wine/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+namespace {
+
+const CLSID kCoreHostClass = {0x2ED48E16, 0xEA74, 0x4101, {0xAA, 0x01, 0x4F, 0x60, 0xF1, 0xAF, 0xB4, 0x74}};
+const IID kCoreHostInterface = {0xE457587A, 0x108E, 0x437C, {0xA9, 0x35, 0x01, 0xDE, 0x7D, 0x6A, 0xF0, 0x5A}};
+
+std::string Built(const char* name) { return BinDir() + "\\" + name; }
+
+bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+
+}  // namespace
+
+TEST(ComponentLoader, CreatesTheObjectThroughTheLibrarysOwnEntry)
+{
+    IUnknown* pObject = nullptr;
+    HINSTANCE hLibrary = ComponentLoader(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface,
+                                         reinterpret_cast<void**>(&pObject));
+    ASSERT_NE(nullptr, hLibrary);
+    ASSERT_NE(nullptr, pObject);
+    EXPECT_EQ(0u, pObject->Release()) << "the caller holds the only reference";
+    CoFreeLibrary(hLibrary);
+    EXPECT_FALSE(IsLoaded(Built("Vantri.dll")));
+}
+
+TEST(ComponentLoader, ReportsEachFailureThroughItsTwoResults)
+{
+    struct Row {
+        const char* library;
+        CLSID clsid;
+        bool handle;
+    };
+    const Row rows[] = {
+        {"Vantri_noentry.dll", kCoreHostClass, true},    // no class-object entry
+        {"Vantri_nofactory.dll", kCoreHostClass, true},  // the entry gives no factory
+        {"Vantri.dll", kCoreHostInterface, true},         // a class the library does not make
+        {"Missing.dll", kCoreHostClass, false},
+    };
+    for (const Row& row : rows) {
+        auto* pObject = reinterpret_cast<IUnknown*>(0x1);
+        HINSTANCE hLibrary = ComponentLoader(Built(row.library).c_str(), row.clsid, kCoreHostInterface,
+                                             reinterpret_cast<void**>(&pObject));
+        EXPECT_EQ(row.handle, hLibrary != nullptr) << row.library;
+        EXPECT_EQ(nullptr, pObject) << row.library;
+        EXPECT_EQ(row.handle, IsLoaded(Built(row.library))) << row.library << " stays loaded for the caller";
+        if (hLibrary)
+            CoFreeLibrary(hLibrary);
+    }
+}
+
+TEST(ComponentLoader, NullArgumentsLoadNothing)
+{
+    IUnknown* pObject = nullptr;
+    EXPECT_EQ(nullptr, ComponentLoader(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface, nullptr));
+    EXPECT_EQ(nullptr, ComponentLoader(nullptr, kCoreHostClass, kCoreHostInterface,
+                                       reinterpret_cast<void**>(&pObject)));
+    EXPECT_FALSE(IsLoaded(Built("Vantri.dll")));
+}
+
+TEST(ModuleDirectory, IsTheExecutablesFolderWithATrailingBackslash)
+{
+    std::string expected = BinDir() + "\\";
+    EXPECT_EQ(expected, std::string(ModuleDirectory()));
+    EXPECT_EQ(expected, std::string(ModuleDirectory())) << "second, cached call";
+    std::string forward = expected;
+    for (char& c : forward)
+        if (c == '\\')
+            c = '/';
+    EXPECT_EQ(forward, std::string(ModuleDirectoryForwardSlash()));
+    EXPECT_EQ(forward, std::string(ModuleDirectoryForwardSlash()));
+    EXPECT_EQ(expected, std::string(ModuleDirectory())) << "the forward form has a cache of its own";
+}
+
+TEST(ModuleDirectory, OfALoadedLibrary)
+{
+    HMODULE hLibrary = LoadLibraryA(Built("Orvalt_noentry.dll").c_str());
+    ASSERT_NE(nullptr, hLibrary);
+    EXPECT_EQ(BinDir() + "\\", std::string(ComputeModuleDirectory(hLibrary)));
+    FreeLibrary(hLibrary);
+}
+
+TEST(ModuleDirectory, SeparatorConversionsInPlace)
+{
+    char text[] = "C:/Game\\Bin/x";
+    BackToForwardSlash(text);
+    EXPECT_STREQ("C:/Game/Bin/x", text);
+    ForwardToBackSlash(text);
+    EXPECT_STREQ("C:\\Game\\Bin\\x", text);
+    ForwardToBackSlash(static_cast<char*>(nullptr));
+    BackToForwardSlash(static_cast<char*>(nullptr));
+    CString str("a/b\\c");
+    ForwardToBackSlash(str);
+    EXPECT_STREQ("a\\b\\c", str);
+    BackToForwardSlash(str);
+    EXPECT_STREQ("a/b/c", str);
+}
+
+TEST(ModuleDirectory, ModulePathsThatDoNotFitAreRefused)
+{
+    char buffer[MAX_PATH];
+    std::string fits(MAX_PATH - 1 - 14, 'd');  // 245 + "ZRKModules.dll" = 259
+    ASSERT_TRUE(FormatModulePath(buffer, fits.c_str(), "ZRKModules.dll"));
+    EXPECT_EQ(fits + "ZRKModules.dll", std::string(buffer));
+    std::string tooLong = fits + "d";
+    EXPECT_FALSE(FormatModulePath(buffer, tooLong.c_str(), "ZRKModules.dll"));
+    EXPECT_STREQ("", buffer);
+}

@@ -1,0 +1,93 @@
+// The menu module and the help library in a client process: where they are looked
+// up, what a missing entry point does, and the exports that call through them.
+#include "tests/wine/ClientScenario.h"
+
+#include <gtest/gtest.h>
+
+TEST(MenuModule, RightClickUsesTheLastMenuObjectAndHandsOverTheSite)
+{
+    ClientScenario game;
+    ScenarioRun run = game.Run("--script --pick 2");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    // The scripted client makes one menu object, then right-clicks at 40,30.
+    int first = run.FindCall("Tessaru: CreateRMenuObject window attached -> menu 1");
+    int second = run.FindCall("Tessaru: CreateRMenuObject window attached -> menu 2");
+    int site = run.FindCall("Tessaru: SetLpIGameSite menu 2");
+    int menu = run.FindCall("Tessaru: CreateRMenu menu 2 40 30 0 0 0 0");
+    EXPECT_LE(0, first) << run.Report();
+    EXPECT_LT(first, second) << run.Report();
+    EXPECT_LT(second, site) << run.Report();
+    EXPECT_LT(site, menu) << run.Report();
+    EXPECT_EQ(1, run.CountCalls("Tessaru: CreateRMenu ")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: menu closed, item 102")) << run.Report();
+}
+
+TEST(MenuModule, AMissingEntryPointIsReportedOnceAndUnbindsTheModule)
+{
+    ScenarioLayout layout;
+    layout.tessaru = "Tessaru_noaddnew.dll";
+    ClientScenario game(layout);
+    ScenarioRun run = game.Run();
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_EQ(1, run.CountPrinted(u8"messagebox: 加载菜单模块失败")) << run.Report();
+    // Freed during start-up, before the help library is bound; the right click then
+    // reaches nothing of it.
+    int unloaded = run.FindCall("Tessaru: unloaded");
+    EXPECT_LE(0, unloaded) << run.Report();
+    EXPECT_LT(unloaded, run.FindCall("Orvalt: loaded")) << run.Report();
+    EXPECT_EQ(1, run.CountCalls("Tessaru: loaded")) << run.Report();
+    EXPECT_EQ(0, run.CountCalls("Tessaru: CreateRMenu")) << run.Report();
+    EXPECT_EQ(0, run.CountCalls("Tessaru: SetLpIGameSite")) << run.Report();
+    EXPECT_TRUE(run.Printed("speak[0]: hr=0x00000000")) << run.Report();
+}
+
+TEST(MenuModule, IsLookedUpOnlyInTheParentOfTheClientFolder)
+{
+    ScenarioLayout layout;
+    layout.tessaru = "";
+    ClientScenario game(layout);
+    // Beside the client and in the current directory it must not be found.
+    CopyBinary("Tessaru.dll", game.BinDir());
+    CopyBinary("Tessaru.dll", game.WorkDir());
+    ScenarioRun run = game.Run();
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_FALSE(run.Printed("messagebox:")) << run.Report();
+    EXPECT_EQ(0, run.CountCalls("Tessaru:")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Orvalt: GetGameZipPtr")) << run.Report();
+}
+
+TEST(HelpLibrary, WithoutAGameArchiveSpeakInfoFailsSilently)
+{
+    for (const char* orvalt : {"Orvalt_null.dll", "Orvalt_noentry.dll", ""}) {
+        ScenarioLayout layout;
+        layout.orvalt = orvalt;
+        ClientScenario game(layout);
+        ScenarioRun run = game.Run("--script --speak 1");
+        ASSERT_FALSE(run.process.timedOut) << orvalt << "\n" << run.Report();
+        EXPECT_EQ(0u, run.process.exitCode) << orvalt << "\n" << run.Report();
+        EXPECT_FALSE(run.Printed("messagebox:")) << orvalt << "\n" << run.Report();
+        EXPECT_TRUE(run.Printed("speak[0]: hr=0x80004005 text=untouched")) << orvalt << "\n" << run.Report();
+        EXPECT_EQ(0, run.CountCalls("Orvalt: GetMessageInfo")) << orvalt << "\n" << run.Report();
+    }
+}
+
+TEST(Exports, TransferPointerAndSpeakInfoReachTheComponents)
+{
+    ClientScenario game;
+    ScenarioRun run = game.Run("--script --speak 3");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_TRUE(run.Printed("TransferPointer gave the component host")) << run.Report();
+    int getModule = run.FindCall("Vantri: GetModule {142027DF-4F0C-47F1-8C1B-BF8DB7B9DB51} -> found");
+    EXPECT_LE(0, getModule) << run.Report();
+    EXPECT_EQ(getModule + 1, run.FindCall("ZRKModules: TransferValue 20041009")) << run.Report();
+    // The archive gets 1, second, first, the record and 0.
+    EXPECT_LE(0, run.FindCall("Orvalt: GetMessageInfo 1 0 2 0")) << run.Report();
+    // "/laba[3]说: " then the text, from the generated message data.
+    EXPECT_TRUE(run.Printed("speak[0]: hr=0x00000000 text=/laba[3]" + std::string(u8"说: 今晚八点")))
+        << run.Report();
+    EXPECT_TRUE(run.Printed("bytes=2f6c6162615b2d375dcbb53a20b3f6")) << run.Report();
+    EXPECT_TRUE(run.Printed("speak[2]: hr=0x00000000 text=" + std::string(u8"系统公告"))) << run.Report();
+}

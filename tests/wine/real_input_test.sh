@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A player's right click through the X server: the client runs by hand in a sample game
+# folder, xdotool right-clicks its window, left-clicks the menu's first item and closes
+# the window with Alt+F4; the menu module must have posted that item.
+#   real_input_test.sh <build bin folder> <wine-run.sh>
+set -u
+bin=$1
+wine_run=$2
+game=$(mktemp -d)
+trap 'rm -rf "$game"' EXIT
+mkdir -p "$game/Bin" "$game/work"
+cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
+   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
+cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
+echo "opencount=0" > "$game/work/devconfig.txt"
+export ZRK_CALL_LOG="Z:${game//\//\\}\\calls.log"
+
+fail() { echo "FAIL: $*"; echo "--- client:"; cat "$game/out.txt"; echo "--- calls:"; cat "$game/calls.log"; exit 1; }
+
+(cd "$game/work" && exec "$wine_run" ../Bin/client.exe --by-hand >"$game/out.txt" 2>&1) &
+client=$!
+
+# The client's top-level window: the one of its X windows with a real size.
+window=
+for _ in $(seq 100); do
+  for w in $(xdotool search --classname client.exe 2>/dev/null); do
+    size=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+    [ "$size" != "1x1" ] && [ -n "$size" ] && window=$w
+  done
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { kill $client; fail "no client window"; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+cx=$((X + WIDTH / 2)); cy=$((Y + HEIGHT / 2))
+
+xdotool mousemove $cx $cy click 3
+for _ in $(seq 50); do grep -q "Tessaru: CreateRMenu menu" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done
+sleep 0.3
+xdotool mousemove $((cx + 30)) $((cy + 10)) click 1
+for _ in $(seq 50); do grep -q "Tessaru: menu closed" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done
+xdotool mousemove $cx $cy key alt+F4
+for _ in $(seq 100); do kill -0 $client 2>/dev/null || break; sleep 0.1; done
+kill -0 $client 2>/dev/null && { kill $client; fail "the client did not close"; }
+wait $client
+
+grep -q "client: right click at" "$game/out.txt" || fail "the window got no right click"
+grep -q "Tessaru: SetLpIGameSite menu 1" "$game/calls.log" || fail "no game site handed over"
+grep -q "Tessaru: menu closed, item 101" "$game/calls.log" || fail "the first item was not chosen"
+grep -q "client: done" "$game/out.txt" || fail "the client did not finish"
+echo "PASS"

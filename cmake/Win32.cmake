@@ -13,7 +13,6 @@ include(cmake/Kit.cmake)
 add_subdirectory(client)
 add_subdirectory(bench)
 add_subdirectory(tests/wine)
-add_subdirectory(bench)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join
 # this tree's run, so one CTest summary covers everything.

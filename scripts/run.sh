@@ -5,7 +5,10 @@
 # stand-in components were called with. Without arguments the client runs scripted:
 # it calls every export and right-clicks its window once, choosing the menu's first
 # item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
-# know) leaves the window open for real right clicks.
+# know) leaves the window open for real right clicks. The sample devconfig.txt asks for
+# the skinned configuration window during start-up: on a display of your own you
+# operate it; on the private one a player's clicks are scripted (OpenGL, full screen,
+# OK) and the record the client prints shows them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -27,14 +30,27 @@ sed 's/^/     /' "$game/Bin/devconfig.txt"
 
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
-[ -n "${DISPLAY:-}" ] || start_display
+source "$root/scripts/config_window.sh"
+scripted_player=
+[ -n "${DISPLAY:-}" ] || { start_display; scripted_player=yes; }
 start_wine "$root/build/wineprefix"
-trap 'stop_wine; stop_display' EXIT
+operator=
+stop_operator() { [ -z "$operator" ] || { kill "$operator" 2>/dev/null; wait "$operator" 2>/dev/null; } || true; }
+trap 'stop_operator; stop_wine; stop_display' EXIT
+
+if [ -n "$scripted_player" ]; then
+  echo "== no display of your own: the configuration window, if start-up shows it, gets"
+  echo "   a scripted player's clicks through the X server: OpenGL, full screen, OK"
+  (operate_skinned_window opengl fullscreen ok && echo "== the scripted player pressed OK" ||
+     echo "== no configuration window appeared") &
+  operator=$!
+fi
 
 echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
 export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
 [ $# -gt 0 ] || set -- --script --pick 1
 "$root/scripts/wine-run.sh" client.exe "$@"
+[ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
 sed 's/^/   /' "$game/calls.log" 2>/dev/null || true

@@ -11,6 +11,7 @@
 set -u
 bin=$1
 wine_run=$2
+source "$(dirname "$0")/../../scripts/config_window.sh"
 game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
 mkdir -p "$game/Bin" "$game/work"
@@ -29,26 +30,6 @@ start_client() {
   client=$!
 }
 
-# The client's X window of the given size (WIDTHxHEIGHT), or of any real size with "any".
-find_window() {
-  local w size
-  for _ in $(seq 150); do
-    for w in $(xdotool search --onlyvisible --classname client.exe 2>/dev/null); do
-      size=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
-      if [ "$1" = any ] && [ -n "$size" ] && [ "$size" != 1x1 ]; then echo "$w"; return 0; fi
-      [ "$size" = "$1" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
-
-# Clicks at a point given relative to the window's top-left corner.
-click_at() {
-  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
-  sleep 0.3
-}
-
 wait_client() {
   for _ in $(seq 150); do kill -0 $client 2>/dev/null || break; sleep 0.1; done
   kill -0 $client 2>/dev/null && { kill $client; fail "$1"; }
@@ -57,12 +38,12 @@ wait_client() {
 
 # 1. The skinned window during start-up.
 start_client 'fullscreen=0\nrender=0\nwidth=1024\nopencount=2\nshownext=1\n' --script
-window=$(find_window 580x370) || { kill $client; fail "no skinned window during start-up"; }
+window=$(find_client_window 580x370) || { kill $client; fail "no skinned window during start-up"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "skinned window at $X,$Y"
 grep -q "DeviceConfig:" "$game/out.txt" && fail "the record was printed before the window closed"
 
-xdotool mousemove $((X + 290)) $((Y + 100))
+xdotool mousemove $((X + 290)) $((Y + 100))  # keyboard focus follows the pointer
 for keys in Return Escape alt+F4; do
   xdotool key $keys
   sleep 0.5
@@ -70,9 +51,7 @@ for keys in Return Escape alt+F4; do
     fail "the window closed on $keys"
 done
 
-click_at 213 272   # OpenGL
-click_at 74 239    # full screen
-click_at 525 338   # OK
+operate_skinned_window opengl fullscreen ok
 wait_client "the skinned window did not close on OK"
 
 for line in "render     = 2" "fullscreen = 1" "opencount  = 3" "shownext   = 1" "client: done"; do
@@ -83,12 +62,12 @@ echo "skinned window: choices in the record, devconfig.txt unchanged"
 
 # 2. The plain dialog, which only the client opens.
 start_client 'fullscreen=0\nopencount=2\nshownext=0\n' --script --config-dialog
-window=$(find_window any) || { kill $client; fail "no plain dialog"; }
+window=$(find_client_window any) || { kill $client; fail "no plain dialog"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "plain dialog at $X,$Y size ${WIDTH}x$HEIGHT"
 # The full-screen box: dialog units 10,9 to 104,19 with a 9-point font, under the caption
 # that a window manager would draw; its X window is the client area.
-click_at 20 22
+click_in_window "$window" 20 22
 xdotool key Return
 wait_client "the plain dialog did not close on Enter"
 grep -q "config dialog ended with 1: fullscreen=1" "$game/out.txt" || fail "the plain dialog's OK"

@@ -18,11 +18,8 @@ echo "== building the plug-in and the stand-in client"
 
 game="$root/build/game"
 rm -rf "$game"
-mkdir -p "$game/Bin"
-bin="$root/build/win32/bin"
-cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
-   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
+source "$root/scripts/game_folder.sh"
+lay_out_game "$root/build/win32/bin" "$game"
 cp "$root/scripts/sample/devconfig.txt" "$game/Bin/"
 echo "== sample game folder: $game"
 echo "   devconfig.txt:"

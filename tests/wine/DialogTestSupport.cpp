@@ -84,6 +84,25 @@ DialogScript::Step WaitFor(std::function<bool()> done, const char* what, DWORD t
     };
 }
 
+INT_PTR RunScripted(CDialog& dialog, Steps steps)
+{
+    DialogScript script(&dialog.m_hWnd, std::move(steps));
+    const INT_PTR result = dialog.DoModal();
+    EXPECT_TRUE(script.Finished()) << "the dialog ended before the script did";
+    return result;
+}
+
+DialogScript::Step WaitVisible(const CDialog& dialog)
+{
+    return WaitFor([&dialog] { return dialog.m_hWnd && IsWindowVisible(dialog.m_hWnd); }, "the dialog to show");
+}
+
+DialogScript::Step Settle()
+{
+    auto ticks = std::make_shared<int>(4);
+    return [ticks] { return --*ticks <= 0; };
+}
+
 void PostClick(HWND hWnd, int x, int y)
 {
     PostMessageA(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));

@@ -3,6 +3,8 @@
 // windows of the thread, and screenshots of a window saved as artefacts.
 #pragma once
 
+#include "framework/CDialog.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -39,6 +41,16 @@ private:
 DialogScript::Step Do(std::function<void()> action);
 // A step that waits until done() holds, for at most timeoutMs; then the test fails.
 DialogScript::Step WaitFor(std::function<bool()> done, const char* what, DWORD timeoutMs = 3000);
+
+using Steps = std::vector<DialogScript::Step>;
+
+// Runs the dialog modally with the script; DoModal's result. The script must have
+// finished by then.
+INT_PTR RunScripted(CDialog& dialog, Steps steps);
+// Waits for the dialog's window to show.
+DialogScript::Step WaitVisible(const CDialog& dialog);
+// A few ticks in which posted messages are handled.
+DialogScript::Step Settle();
 
 // Posts a left click (down, then up) at a point of the control's client area.
 void PostClick(HWND hWnd, int x, int y);

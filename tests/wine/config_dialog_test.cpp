@@ -5,6 +5,7 @@
 
 #include "res/resource.h"
 #include "tests/wine/DialogTestSupport.h"
+#include "tests/wine/GdiObjectCounter.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -12,16 +13,6 @@
 #include <string>
 
 namespace {
-
-using Steps = std::vector<DialogScript::Step>;
-
-INT_PTR RunScripted(CDialog& dialog, Steps steps)
-{
-    DialogScript script(&dialog.m_hWnd, std::move(steps));
-    INT_PTR result = dialog.DoModal();
-    EXPECT_TRUE(script.Finished()) << "the dialog ended before the script did";
-    return result;
-}
 
 int Height(HWND hWnd)
 {
@@ -38,18 +29,6 @@ std::string ItemText(HWND hWndDialog, int nID)
 }
 
 bool Checked(HWND hWndDialog, int nID) { return IsDlgButtonChecked(hWndDialog, nID) == BST_CHECKED; }
-
-DialogScript::Step WaitVisible(const CDialog& dialog)
-{
-    return WaitFor([&dialog] { return dialog.m_hWnd && IsWindowVisible(dialog.m_hWnd); }, "the dialog to show");
-}
-
-// A few ticks in which posted messages are handled.
-DialogScript::Step Settle()
-{
-    auto ticks = std::make_shared<int>(4);
-    return [ticks] { return --*ticks <= 0; };
-}
 
 }  // namespace
 
@@ -221,9 +200,11 @@ TEST(ConfigDialog, ModeTipShowsWhenTheCursorRestsOnARadioButton)
     EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps)));
 }
 
-TEST(ConfigDialog, OpeningItManyTimesLeavesNoWindowBehind)
+TEST(ConfigDialog, OpeningItManyTimesLeavesNoWindowOrGdiObjectBehind)
 {
     const int before = CountThreadWindows();
+    GdiObjectCounter counter;
+    ASSERT_TRUE(GdiObjectCounter::Installed());
     for (int i = 0; i < 6; ++i) {  // a captioned window takes Wine two seconds to go without a window manager
         ConfigDialog dialog;
         dialog.m_nOpenCount = i;
@@ -231,6 +212,7 @@ TEST(ConfigDialog, OpeningItManyTimesLeavesNoWindowBehind)
         ASSERT_EQ(IDOK, RunScripted(dialog, std::move(steps))) << "round " << i;
     }
     EXPECT_EQ(before, CountThreadWindows()) << "top-level windows of the thread";
+    EXPECT_EQ(0u, counter.Live()) << "GDI objects and DCs this code created and did not release";
 }
 
 TEST(CDialog, MissingTemplateGivesMinusOne)

@@ -14,10 +14,9 @@ wine_run=$2
 source "$(dirname "$0")/../../scripts/config_window.sh"
 game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
-mkdir -p "$game/Bin" "$game/work"
-cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
-   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
+source "$(dirname "$0")/../../scripts/game_folder.sh"
+lay_out_game "$bin" "$game"
+mkdir -p "$game/work"
 
 fail() { echo "FAIL: $*"; echo "--- client:"; cat "$game/out.txt"; exit 1; }
 

@@ -14,7 +14,6 @@
 
 namespace {
 
-using Steps = std::vector<DialogScript::Step>;
 using D = SkinConfigDialog;
 
 constexpr int kBackgroundWidth = 580;
@@ -46,25 +45,6 @@ void ClickButton(HWND hWnd, UINT nId)
 {
     const RECT r = AreaOf(nId);
     PostClick(hWnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-INT_PTR RunScripted(CDialog& dialog, Steps steps)
-{
-    DialogScript script(&dialog.m_hWnd, std::move(steps));
-    INT_PTR result = dialog.DoModal();
-    EXPECT_TRUE(script.Finished()) << "the window ended before the script did";
-    return result;
-}
-
-DialogScript::Step WaitVisible(const CDialog& dialog)
-{
-    return WaitFor([&dialog] { return dialog.m_hWnd && IsWindowVisible(dialog.m_hWnd); }, "the window to show");
-}
-
-DialogScript::Step Settle()
-{
-    auto ticks = std::make_shared<int>(4);
-    return [ticks] { return --*ticks <= 0; };
 }
 
 bool HasRegion(HWND hWnd)
@@ -350,9 +330,9 @@ TEST(SkinConfigDialog, MissingBackgroundKeepsTheTemplateAndEnterConfirms)
 
 TEST(SkinConfigDialog, OpeningItManyTimesLeavesNoWindowOrGdiObjectBehind)
 {
-    ASSERT_TRUE(GdiObjectCounter::Installed() || (GdiObjectCounter(), GdiObjectCounter::Installed()));
     const int windows = CountThreadWindows();
     GdiObjectCounter counter;
+    ASSERT_TRUE(GdiObjectCounter::Installed());
     for (int i = 0; i < 8; ++i) {
         SkinConfigDialog dialog;
         dialog.SetAllowDontShow(i % 2);

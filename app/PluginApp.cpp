@@ -4,8 +4,11 @@
 #include "app/MenuModuleBridge.h"
 #include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
+#include "messaging/CCFunction.h"
+#include "messaging/GameSite.h"
 
 #include <objbase.h>
+#include <ocidl.h>
 
 PluginApp::PluginApp() : CWinApp(nullptr)
 {
@@ -35,6 +38,7 @@ BOOL PluginApp::InitInstance()
     }
     LoadCoreModules();
     BindMenuModule(*this);
+    m_pGameSite = new GameSite();  // opens the "Client" queue
     return CWinApp::InitInstance();
 }
 
@@ -46,12 +50,29 @@ bool PluginApp::LoadCoreHost()
     return m_hCoreLibrary && m_pCoreHost;
 }
 
+// The host takes its own reference on the plug-in's CCFunction object when it keeps it.
+// An object that could not be made is not registered.
+void PluginApp::RegisterCCFunction()
+{
+    auto* pFactory =
+        static_cast<IClassFactory2*>(TheCCFunctionFactory().GetInterface(&IID_IClassFactory2));
+    IUnknown* pFunction = nullptr;
+    if (pFactory)
+        pFactory->CreateInstance(nullptr, IID_ICCFunction, reinterpret_cast<void**>(&pFunction));
+    if (!pFunction)
+        return;
+    m_pCoreHost->lpVtbl->RegisterObject(m_pCoreHost, IID_ICCFunction, pFunction, 1);
+    pFunction->Release();
+}
+
 // A path that does not fit the buffer leaves its component out, as if it were missing.
 void PluginApp::LoadCoreModules()
 {
     CString directory = ModuleDirectory();
     char path[MAX_PATH];
-    if (FormatModulePath(path, directory, "ZRKModules.dll"))
+    bool modulesPathFits = FormatModulePath(path, directory, "ZRKModules.dll");
+    RegisterCCFunction();
+    if (modulesPathFits)
         m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKModules, IID_IZRKModules, path, 0);
     if (FormatModulePath(path, directory, "ZRKEncoder.dll"))
         m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKEncoder, IID_IZRKEncoder, path, 0);

@@ -7,6 +7,7 @@
 
 class CWnd;
 class GameSite;
+struct IGameSite;
 struct DeviceConfig;
 
 // Entry points of the menu module and the help library, all with the C convention.
@@ -15,7 +16,7 @@ using ReleaseRMenuWndFn = void(__cdecl*)(void* pMenu);
 using AddNewMenuFn = void(__cdecl*)(void* pMenu);
 using CreateRMenuFn = void(__cdecl*)(void* pMenu, int32_t nFirst, int32_t nSecond, int32_t, int32_t,
                                      int32_t, int32_t);
-using SetLpIGameSiteFn = void(__cdecl*)(void* pMenu, void* pGameSite);
+using SetLpIGameSiteFn = void(__cdecl*)(void* pMenu, IGameSite* pGameSite);
 using GetGameZipPtrFn = CGameZip*(__cdecl*)();
 
 class PluginApp : public CWinApp {
@@ -47,6 +48,7 @@ public:
 
 private:
     bool LoadCoreHost();
+    void RegisterCCFunction();
     void LoadCoreModules();
 };
 

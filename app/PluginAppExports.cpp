@@ -2,6 +2,7 @@
 #include "app/PluginApp.h"
 
 #include "framework/CWnd.h"
+#include "messaging/GameSite.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,7 +34,7 @@ void PluginApp::OnRButton(int32_t nFirst, int32_t nSecond)
 {
     if (!m_hMenuLibrary || !m_pfnSetLpIGameSite || !m_pfnCreateRMenu)
         return;
-    m_pfnSetLpIGameSite(m_pMenuObject, m_pGameSite);
+    m_pfnSetLpIGameSite(m_pMenuObject, static_cast<IGameSite*>(m_pGameSite));
     m_pfnCreateRMenu(m_pMenuObject, nFirst, nSecond, 0, 0, 0, 0);
 }
 

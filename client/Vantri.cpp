@@ -153,9 +153,10 @@ private:
             LogCall("Vantri: Notify -> %ld", static_cast<long>(pFunction->Notify()));
             pFunction->Release();
         }
-        if (SUCCEEDED(pObject->QueryInterface(IID_ICCFunctionBind, reinterpret_cast<void**>(&m_pBind))))
-            LogCall("Vantri: Bind -> %ld, source references %ld",
-                    static_cast<long>(m_pBind->Bind(&m_source)), m_source.m_nRefs);
+        if (FAILED(pObject->QueryInterface(IID_ICCFunctionBind, reinterpret_cast<void**>(&m_pBind))))
+            return;
+        HRESULT hr = m_pBind->Bind(&m_source);
+        LogCall("Vantri: Bind -> %ld, source references %ld", static_cast<long>(hr), m_source.m_nRefs);
     }
 
     void ReleaseAll()

@@ -2,7 +2,7 @@
 // start, calls every export and shows a window whose right click brings up the menu.
 // With --script it runs the same steps headless and exits.
 //   client.exe [--script] [--pick N] [--speak N] [--config-dialog]
-//   --pick N   in the scripted right click, choose the menu's item N (0 cancels)
+//   --pick N   in the scripted right click, choose the menu's item N (default 0: cancel)
 //   --speak N  fetch loudspeaker messages 0 to N-1 (default 5)
 //   --config-dialog  after start-up, open the plug-in's plain configuration dialog on
 //                    the record's values and print what it ends with
@@ -30,7 +30,7 @@ using GetSpeakInfoFn = HRESULT(__cdecl*)(int32_t, int32_t, char**);
 struct Options {
     bool bScript = false;
     bool bConfigDialog = false;
-    int nPick = 1;
+    int nPick = 0;
     int nSpeak = 5;
 };
 

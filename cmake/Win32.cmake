@@ -11,7 +11,6 @@ add_subdirectory(framework)
 add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
-add_subdirectory(bench)
 add_subdirectory(tests/wine)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join

@@ -18,8 +18,9 @@ echo "== building the plug-in and the stand-in client"
 
 game="$root/build/game"
 rm -rf "$game"
+bin="$root/build/win32/bin"
 source "$root/scripts/game_folder.sh"
-lay_out_game "$root/build/win32/bin" "$game"
+lay_out_game "$bin" "$game"
 cp "$root/scripts/sample/devconfig.txt" "$game/Bin/"
 echo "== sample game folder: $game"
 echo "   devconfig.txt:"
@@ -46,8 +47,18 @@ fi
 echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
 export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
+cp "$bin/queue_reader.exe" "$game/"
+# The queue reader opens the queue first and prints the record the chosen item posts.
+"$root/scripts/wine-run.sh" "$game/queue_reader.exe" --follow 1 --seconds 60 >"$game/queue.txt" 2>&1 &
+reader=$!
+sleep 2
 [ $# -gt 0 ] || set -- --script --pick 1
 "$root/scripts/wine-run.sh" client.exe "$@"
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
 sed 's/^/   /' "$game/calls.log" 2>/dev/null || true
+for _ in $(seq 50); do kill -0 $reader 2>/dev/null || break; sleep 0.1; done
+kill $reader 2>/dev/null || true
+wait $reader 2>/dev/null || true
+echo "== the queue reader"
+sed 's/^/   /' "$game/queue.txt"

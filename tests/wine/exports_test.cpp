@@ -90,7 +90,7 @@ void* __cdecl FakeCreateRMenuObject(CWnd* pWnd)
     return &objects[count++ % 2];
 }
 
-void __cdecl FakeSetLpIGameSite(void*, void*) { g_menuCalls += "SetLpIGameSite "; }
+void __cdecl FakeSetLpIGameSite(void*, IGameSite*) { g_menuCalls += "SetLpIGameSite "; }
 
 void __cdecl FakeCreateRMenu(void*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
 {

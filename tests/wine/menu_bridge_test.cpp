@@ -1,5 +1,6 @@
 // The menu module and the help library in a client process: where they are looked
 // up, what a missing entry point does, and the exports that call through them.
+#include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -7,20 +8,30 @@
 TEST(MenuModule, RightClickUsesTheLastMenuObjectAndHandsOverTheSite)
 {
     ClientScenario game;
-    ScenarioRun run = game.Run("--script --pick 2");
+    SharedMemoryChannel queue;  // held, so that the records outlive the client
+    ASSERT_TRUE(queue.Open("Client"));
+    ScenarioRun run = game.Run("--script --pick 3");
     ASSERT_FALSE(run.process.timedOut) << run.Report();
     EXPECT_EQ(0u, run.process.exitCode) << run.Report();
     // The scripted client makes one menu object, then right-clicks at 40,30.
     int first = run.FindCall("Tessaru: CreateRMenuObject window attached -> menu 1");
     int second = run.FindCall("Tessaru: CreateRMenuObject window attached -> menu 2");
-    int site = run.FindCall("Tessaru: SetLpIGameSite menu 2");
+    int site = run.FindCall("Tessaru: SetLpIGameSite menu 2 site set");
     int menu = run.FindCall("Tessaru: CreateRMenu menu 2 40 30 0 0 0 0");
     EXPECT_LE(0, first) << run.Report();
     EXPECT_LT(first, second) << run.Report();
     EXPECT_LT(second, site) << run.Report();
     EXPECT_LT(site, menu) << run.Report();
     EXPECT_EQ(1, run.CountCalls("Tessaru: CreateRMenu ")) << run.Report();
-    EXPECT_LE(0, run.FindCall("Tessaru: menu closed, item 102")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: menu closed, item 103")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: item 103 posted -> 0")) << run.Report();
+
+    // The third item posts type 8 with the click's second value and its text.
+    ProcessResult reader = RunProcess("\"" + ::BinDir() + "\\queue_reader.exe\" --follow 1 --seconds 10",
+                                      game.Root());
+    EXPECT_NE(std::string::npos, reader.output.find("type=8 value=30 length=8")) << reader.output;
+    EXPECT_NE(std::string::npos, reader.output.find("hex:  B2 E9 BF B4 D7 CA C1 CF")) << reader.output;
+    EXPECT_NE(std::string::npos, reader.output.find(u8"text: 查看资料")) << reader.output;
 }
 
 TEST(MenuModule, AMissingEntryPointIsReportedOnceAndUnbindsTheModule)

@@ -14,6 +14,7 @@ const char kModulesClass[] = "{CD1567DB-F7D1-456F-9963-D9CC0F9E6DC2}";
 const char kModulesInterface[] = "{142027DF-4F0C-47F1-8C1B-BF8DB7B9DB51}";
 const char kEncoderClass[] = "{27F49156-6D05-4750-946C-D075CF4FE444}";
 const char kEncoderInterface[] = "{EEBC1D40-9048-48A4-B2E2-814B4F38229A}";
+const char kCCFunctionInterface[] = "{CF0A0941-690B-4B0D-BC8F-E4DCA91D02E5}";
 
 // Each prefix must start a call that comes after the call matched by the one before.
 void ExpectCallsInOrder(const ScenarioRun& run, const std::vector<std::string>& prefixes)
@@ -41,6 +42,11 @@ TEST(StartUp, BringsUpTheComponentWorldInOrder)
         std::string("Vantri: loaded"),
         std::string("Vantri: DllGetClassObject ") + kCoreHostClass + " " + kClassFactory,
         std::string("Vantri: CreateInstance ") + kCoreHostInterface,
+        // The plug-in's CCFunction, which the host keeps, notifies and binds.
+        std::string("Vantri: RegisterObject ") + kCCFunctionInterface + " object 1",
+        "Vantri: Notify -> 0",
+        "Vantri: bound block handed out",
+        "Vantri: Bind -> 0, source references 1",
         std::string("Vantri: LoadModule ") + kModulesClass + " " + kModulesInterface + " " + bin +
             "ZRKModules.dll 0",
         std::string("Vantri: LoadModule ") + kEncoderClass + " " + kEncoderInterface + " " + bin +
@@ -61,8 +67,8 @@ TEST(StartUp, ShutdownReleasesTheHostAndFreesOnlyItsLibrary)
     ASSERT_FALSE(run.process.timedOut) << run.Report();
     // Shutdown, then the last Release, then the library; the menu and help libraries
     // stay loaded until the process ends.
-    ExpectCallsInOrder(run, {"Vantri: Shutdown", "Vantri: CoreHost destroyed", "Vantri: unloaded",
-                             "Tessaru: unloaded"});
+    ExpectCallsInOrder(run, {"Vantri: Shutdown", "Vantri: unbound, source references 0",
+                             "Vantri: CoreHost destroyed", "Vantri: unloaded", "Tessaru: unloaded"});
     ExpectCallsInOrder(run, {"Vantri: unloaded", "Orvalt: unloaded"});
     EXPECT_EQ(1, run.CountCalls("Vantri: Shutdown")) << run.Report();
     EXPECT_EQ(1, run.CountCalls("Vantri: unloaded")) << run.Report();

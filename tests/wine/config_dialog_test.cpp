@@ -214,10 +214,3 @@ TEST(ConfigDialog, OpeningItManyTimesLeavesNoWindowOrGdiObjectBehind)
     EXPECT_EQ(before, CountThreadWindows()) << "top-level windows of the thread";
     EXPECT_EQ(0u, counter.Live()) << "GDI objects and DCs this code created and did not release";
 }
-
-TEST(CDialog, MissingTemplateGivesMinusOne)
-{
-    CDialog dialog(4242);
-    EXPECT_EQ(-1, dialog.DoModal());
-    EXPECT_EQ(nullptr, dialog.m_hWnd);
-}

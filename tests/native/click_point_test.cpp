@@ -53,15 +53,3 @@ TEST(ClickPoint, ShapeExcludesTheKeyColouredPixels)
     EXPECT_EQ(10, y) << "the middle row still has shaped pixels";
     EXPECT_EQ(13, x);
 }
-
-TEST(ClickPoint, EveryPixelIsVisitedOnce)
-{
-    int calls = 0;
-    auto never = [&calls](int, int) {
-        ++calls;
-        return false;
-    };
-    int x, y;
-    EXPECT_FALSE(FindClickPoint({0, 0, 7, 4, 100, 100}, {}, never, &x, &y));
-    EXPECT_EQ(28, calls);
-}

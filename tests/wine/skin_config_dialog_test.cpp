@@ -3,7 +3,6 @@
 // notifications, the tips, the endings, a missing background, and repeated opening.
 #include "config/SkinConfigDialog.h"
 
-#include "skin/ColorKeyRegion.h"
 #include "tests/wine/DialogTestSupport.h"
 #include "tests/wine/GdiObjectCounter.h"
 
@@ -210,41 +209,6 @@ TEST(SkinConfigDialog, CheckBoxesToggleAndTheDisabledOneIgnoresClicks)
         EXPECT_EQ(row.dontShowAfter, dialog.GetDontShowAgain()) << "allow " << row.allow << " before "
                                                                 << row.dontShowBefore;
     }
-}
-
-TEST(SkinConfigDialog, DisabledBoxShowsItsDisabledLook)
-{
-    SkinConfigDialog dialog;
-    dialog.SetAllowDontShow(FALSE);
-    HWND& hWnd = dialog.m_hWnd;
-    Steps steps = {
-        WaitVisible(dialog),
-        Settle(),
-        Do([&] {
-            CBitmap disabled;
-            ASSERT_TRUE(LoadSkinBitmap(disabled, 2023));
-            HDC hMem = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(hMem, disabled.GetSafeHandle());
-            HDC hWindow = GetWindowDC(hWnd);
-            const RECT box = AreaOf(D::IDC_SKIN_DONTSHOW);
-            int compared = 0, same = 0;
-            for (int y = 0; y < 24; y += 3)
-                for (int x = 0; x < 24; x += 3) {
-                    const COLORREF want = GetPixel(hMem, x, y);
-                    if (want == RGB(237, 19, 90))
-                        continue;  // transparent: the background shows there
-                    ++compared;
-                    same += GetPixel(hWindow, box.left + x, box.top + y) == want;
-                }
-            ReleaseDC(hWnd, hWindow);
-            SelectObject(hMem, old);
-            DeleteDC(hMem);
-            EXPECT_GT(compared, 0);
-            EXPECT_EQ(compared, same) << "pixels of bitmap 2023 on the window";
-            ClickButton(hWnd, D::IDC_SKIN_OK);
-        }),
-    };
-    EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps)));
 }
 
 TEST(SkinConfigDialog, EnterEscapeCloseAndAltF4LeaveItOpenOnlyOkEndsIt)

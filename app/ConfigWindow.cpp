@@ -1,7 +1,20 @@
-// The configuration window step of start-up.
+// The configuration window step of start-up: the skinned window fed from the record,
+// and its choices written back into the record when it ends with OK.
 #include "app/PluginApp.h"
 
 #include "config/DeviceConfig.h"
+#include "config/SkinConfigDialog.h"
 
-// The skinned configuration window is not built yet: the record keeps its values.
-void RunConfigWindow(DeviceConfig&) {}
+void RunConfigWindow(DeviceConfig& config)
+{
+    SkinConfigDialog dialog(nullptr);
+    dialog.SetRenderMode(config.render);
+    dialog.SetFullScreen(config.fullscreen > 0);
+    dialog.SetDontShowAgain(FALSE);
+    dialog.SetAllowDontShow(config.opencount > 1);
+    if (dialog.DoModal() != IDOK)
+        return;  // no window, or not confirmed: the record keeps its values
+    config.render = dialog.GetRenderMode();
+    config.fullscreen = dialog.GetFullScreen() ? 1 : 0;
+    config.shownext = dialog.GetDontShowAgain() ? 0 : 1;
+}

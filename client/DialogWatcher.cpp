@@ -101,6 +101,8 @@ void DialogWatcher::DismissMessageBox(HWND hWnd)
 {
     std::wstring text;
     EnumChildWindows(hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    if (text.empty())
+        return;  // a dialog without a message, such as the configuration windows: not a box
     printf("messagebox: %s\n", Utf8FromWide(text.c_str()).c_str());
     // Wait until the box has gone so that it is reported once.
     SendMessageA(hWnd, WM_COMMAND, IDOK, 0);

@@ -7,6 +7,7 @@ add_portable_units(portable)
 
 find_package(GTest REQUIRED)
 add_executable(native_tests
+  tests/native/click_point_test.cpp
   tests/native/color_key_runs_test.cpp
   tests/native/config_line_test.cpp
   tests/native/queue_section_test.cpp

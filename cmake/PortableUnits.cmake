@@ -1,6 +1,7 @@
 # Logic without <windows.h>: built into the plug-in and, natively, for sanitizers
 # and fuzzers.
 set(PORTABLE_SOURCES
+  config/ClickPoint.cpp
   config/ConfigLine.cpp
   messaging/ChannelMessage.cpp
   messaging/QueueSection.cpp

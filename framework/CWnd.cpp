@@ -98,6 +98,23 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     return temporary.get();
 }
 
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!Attach(hWnd))
+        return FALSE;
+    auto oldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (oldProc != &AfxWndProc)
+        m_pfnSuper = oldProc;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    HWND hWndControl = pParent ? ::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)) : nullptr;
+    return hWndControl ? SubclassWindow(hWndControl) : FALSE;
+}
+
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
     ThreadState& state = State();
@@ -165,9 +182,16 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pBaseMap) {
-        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
-            if (entry->nMessage == message) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn || entry->pfnCmd; ++entry) {
+            if (entry->nMessage != message)
+                continue;
+            if (entry->pfn) {
                 *pResult = (this->*entry->pfn)(wParam, lParam);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == entry->nID && HIWORD(wParam) == entry->nCode) {
+                (this->*entry->pfnCmd)();
+                *pResult = 0;
                 return TRUE;
             }
         }

@@ -8,10 +8,15 @@ class CWnd;
 
 // A message handler: receives wParam and lParam, returns the message's result.
 using AFX_PMSG = LRESULT (CWnd::*)(WPARAM, LPARAM);
+// A command handler: one WM_COMMAND notification code from one control ID.
+using AFX_PCMD = void (CWnd::*)();
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     AFX_PMSG pfn;
+    UINT nCode = 0;  // command rows only
+    UINT nID = 0;
+    AFX_PCMD pfnCmd = nullptr;
 };
 
 struct AFX_MSGMAP {
@@ -20,9 +25,11 @@ struct AFX_MSGMAP {
 };
 
 // A class with handlers declares DECLARE_MESSAGE_MAP() and lists them in its source,
-// one row per message; a handler has the shape LRESULT OnX(WPARAM, LPARAM):
+// one row per message; a handler has the shape LRESULT OnX(WPARAM, LPARAM). Command
+// rows take a handler void OnX() for one notification code of one control ID:
 //   BEGIN_MESSAGE_MAP(ToolTipWindow, CWnd)
 //       ON_MESSAGE(WM_TIMER, OnTimer)
+//       ON_BN_CLICKED(IDC_MORE, OnMore)
 //   END_MESSAGE_MAP()
 #define DECLARE_MESSAGE_MAP()                        \
 protected:                                           \
@@ -37,6 +44,10 @@ protected:                                           \
         using TheBaseClass = baseClass;                                            \
         static const AFX_MSGMAP_ENTRY entries[] = {
 #define ON_MESSAGE(message, memberFn) {message, static_cast<AFX_PMSG>(&ThisClass::memberFn)},
+#define ON_CONTROL(code, id, memberFn) \
+    {WM_COMMAND, nullptr, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<AFX_PCMD>(&ThisClass::memberFn)},
+#define ON_COMMAND(id, memberFn) ON_CONTROL(0, id, memberFn)
+#define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
 #define END_MESSAGE_MAP()                                                          \
         {0, nullptr}};                                                             \
         static const AFX_MSGMAP messageMap = {TheBaseClass::GetThisMessageMap(), entries}; \
@@ -58,6 +69,10 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
     // The attached object, or a temporary one kept for the thread.
     static CWnd* FromHandle(HWND hWnd);
+    // Binds the object to an existing window and routes its messages through AfxWndProc;
+    // the window's own procedure stays the default processing.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
     // Creation and destruction. The object is bound before the first message arrives.
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
@@ -82,6 +97,8 @@ public:
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr)
     {
         return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);

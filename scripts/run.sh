@@ -5,7 +5,10 @@
 # stand-in components were called with. Without arguments the client runs scripted:
 # it calls every export and right-clicks its window once, choosing the menu's first
 # item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
-# know) leaves the window open for real right clicks.
+# know) leaves the window open for real right clicks. The sample devconfig.txt asks for
+# the skinned configuration window during start-up: on a display of your own you
+# operate it; on the private one a player's clicks are scripted (OpenGL, full screen,
+# OK) and the record the client prints shows them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -15,11 +18,9 @@ echo "== building the plug-in and the stand-in client"
 
 game="$root/build/game"
 rm -rf "$game"
-mkdir -p "$game/Bin"
 bin="$root/build/win32/bin"
-cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
-   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
+source "$root/scripts/game_folder.sh"
+lay_out_game "$bin" "$game"
 cp "$root/scripts/sample/devconfig.txt" "$game/Bin/"
 echo "== sample game folder: $game"
 echo "   devconfig.txt:"
@@ -27,9 +28,21 @@ sed 's/^/     /' "$game/Bin/devconfig.txt"
 
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
-[ -n "${DISPLAY:-}" ] || start_display
+source "$root/scripts/config_window.sh"
+scripted_player=
+[ -n "${DISPLAY:-}" ] || { start_display; scripted_player=yes; }
 start_wine "$root/build/wineprefix"
-trap 'stop_wine; stop_display' EXIT
+operator=
+stop_operator() { [ -z "$operator" ] || { kill "$operator" 2>/dev/null; wait "$operator" 2>/dev/null; } || true; }
+trap 'stop_operator; stop_wine; stop_display' EXIT
+
+if [ -n "$scripted_player" ]; then
+  echo "== no display of your own: the configuration window, if start-up shows it, gets"
+  echo "   a scripted player's clicks through the X server: OpenGL, full screen, OK"
+  (operate_skinned_window opengl fullscreen ok && echo "== the scripted player pressed OK" ||
+     echo "== no configuration window appeared") &
+  operator=$!
+fi
 
 echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
@@ -41,6 +54,7 @@ reader=$!
 sleep 2
 [ $# -gt 0 ] || set -- --script --pick 1
 "$root/scripts/wine-run.sh" client.exe "$@"
+[ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
 sed 's/^/   /' "$game/calls.log" 2>/dev/null || true
 for _ in $(seq 50); do kill -0 $reader 2>/dev/null || break; sleep 0.1; done

@@ -8,10 +8,9 @@ bin=$1
 wine_run=$2
 game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
-mkdir -p "$game/Bin" "$game/work"
-cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
-   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$game/Bin/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$game/"
+source "$(dirname "$0")/../../scripts/game_folder.sh"
+lay_out_game "$bin" "$game"
+mkdir -p "$game/work"
 echo "opencount=0" > "$game/work/devconfig.txt"
 export ZRK_CALL_LOG="Z:${game//\//\\}\\calls.log"
 

@@ -1,0 +1,293 @@
+#include "config/SkinConfigDialog.h"
+
+#include "config/ClickPoint.h"
+#include "framework/CDC.h"
+#include "res/resource.h"
+#include "skin/ColorKeyRegion.h"
+#include "skin/SkinButton.h"
+#include "skin/ToolTipWindow.h"
+
+namespace {
+
+struct ButtonRow {
+    UINT nId;
+    int x, y, nWidth, nHeight;
+    BYTE nKind;
+    COLORREF crTransparent;
+    UINT nNormal, nHover, nDown, nDisabled;
+};
+
+const ButtonRow kButtons[] = {
+    {SkinConfigDialog::IDC_SKIN_OK, 486, 325, 79, 26, SkinButtonPush, RGB(236, 0, 140), 2013, 2012, 2011, 2013},
+    {SkinConfigDialog::IDC_SKIN_FULLSCREEN, 14, 227, 120, 24, SkinButtonCheck, RGB(237, 19, 90), 2020, 2020, 2027,
+     2020},
+    {SkinConfigDialog::IDC_SKIN_DONTSHOW, 14, 260, 120, 24, SkinButtonCheck, RGB(237, 19, 90), 2020, 2020, 2027, 2023},
+    {SkinConfigDialog::IDC_SKIN_AUTO, 163, 227, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026, 2021},
+    {SkinConfigDialog::IDC_SKIN_OPENGL, 163, 260, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
+     2021},
+    {SkinConfigDialog::IDC_SKIN_SOFTWARE, 306, 227, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
+     2021},
+    {SkinConfigDialog::IDC_SKIN_DIRECT3D, 306, 258, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
+     2021},
+};
+
+// Hot rectangles in client coordinates, each over one radio button, and the tip image.
+struct TipRow {
+    int x, y, nWidth, nHeight;
+    UINT nImageId;
+};
+
+const TipRow kTips[] = {
+    {163, 258, 100, 24, 2016},  // OpenGL
+    {312, 225, 100, 24, 2017},  // Software
+    {312, 260, 100, 24, 2015},  // Direct3D
+    {163, 223, 100, 24, 2018},  // Auto
+};
+
+constexpr UINT kRadioLastId = SkinConfigDialog::IDC_SKIN_AUTO + 4;  // one past the four radio buttons
+constexpr BYTE kToolTipAlpha = 220;
+constexpr UINT kToolTipDelayMs = 500;
+
+// What the forward click must not touch: every button and every tip's hot rectangle.
+std::vector<ClickRect> ControlRects()
+{
+    std::vector<ClickRect> rects;
+    for (const ButtonRow& b : kButtons)
+        rects.push_back({b.x, b.y, b.x + b.nWidth, b.y + b.nHeight});
+    for (const TipRow& t : kTips)
+        rects.push_back({t.x, t.y, t.x + t.nWidth, t.y + t.nHeight});
+    return rects;
+}
+
+}  // namespace
+
+BOOL SkinConfigDialog::s_bRegionBuilt = FALSE;
+
+BEGIN_MESSAGE_MAP(SkinConfigDialog, CDialog)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+    ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
+    ON_MESSAGE(WM_CREATE, OnCreate)
+    ON_MESSAGE(WM_ACTIVATE, OnActivate)
+END_MESSAGE_MAP()
+
+SkinConfigDialog::SkinConfigDialog(CWnd* pParent) : CDialog(IDD_SKIN_CONFIG, pParent) {}
+
+SkinConfigDialog::~SkinConfigDialog()
+{
+    while (!m_buttons.empty())
+        m_buttons.erase(m_buttons.begin());
+}
+
+void SkinConfigDialog::DoDataExchange(CDataExchange*) {}
+
+void SkinConfigDialog::OnOK()
+{
+    // Without its background the window is smaller than the button table and its OK
+    // button lies outside it: Enter is then the way to confirm.
+    if (!m_bHasBackground)
+        EndDialog(IDOK);
+}
+
+void SkinConfigDialog::OnCancel() {}
+
+LRESULT SkinConfigDialog::OnNcHitTest(WPARAM, LPARAM) { return Default(); }
+
+LRESULT SkinConfigDialog::OnCreate(WPARAM, LPARAM) { return Default() == -1 ? -1 : 0; }
+
+LRESULT SkinConfigDialog::OnActivate(WPARAM, LPARAM) { return Default(); }
+
+BOOL SkinConfigDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    CBitmap background;
+    BITMAP info = {};
+    m_bHasBackground = LoadSkinBitmap(background, m_nBkBitmapId) && background.GetBitmap(&info);
+    if (m_bHasBackground) {
+        const int cx = GetSystemMetrics(SM_CXSCREEN);
+        const int cy = GetSystemMetrics(SM_CYSCREEN);
+        SetWindowPos(&wndTopMost, (cx - info.bmWidth) / 2, (cy - info.bmHeight) / 2 - 80, info.bmWidth,
+                     info.bmHeight, 0);
+    } else {
+        SetWindowPos(&wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // the template's size and place
+    }
+    const POINT click = ChooseClickPoint(m_bHasBackground ? &background : nullptr);
+    ClickToForeground(click.x, click.y);
+    CreateSkinButtons();
+    CreateToolTips();
+    m_pFullScreenButton->SetChecked(m_bFullScreen);
+    if (m_bAllowDontShow)
+        m_pDontShowButton->SetChecked(m_bDontShowAgain);
+    else
+        m_pDontShowButton->SetEnabled(FALSE);
+    SelectRadio(IDC_SKIN_AUTO, kRadioLastId, IDC_SKIN_AUTO + static_cast<UINT>(m_nRenderMode));
+    Invalidate();  // the face was shown before the buttons existed
+    return TRUE;
+}
+
+// A screen point on the window, inside the background's shape and on no button or tip,
+// whatever the screen's size; the window's middle when no pixel qualifies.
+POINT SkinConfigDialog::ChooseClickPoint(const CBitmap* pBackground) const
+{
+    RECT rect;
+    GetWindowRect(&rect);
+    const ClickPlacement placement = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    CDC memDC;
+    memDC.CreateCompatibleDC(nullptr);
+    CSelectObject select(memDC, pBackground ? pBackground->GetSafeHandle() : nullptr);
+    const COLORREF key = pBackground ? memDC.GetPixel(0, 0) & 0xFFFFFF : 0;
+    auto isShaped = [&](int x, int y) {
+        return !pBackground || (memDC.GetPixel(x, y) & 0xFFFFFF) != key;
+    };
+    int x = placement.width / 2;
+    int y = placement.height / 2;
+    FindClickPoint(placement, ControlRects(), isShaped, &x, &y);
+    return {rect.left + x, rect.top + y};
+}
+
+void SkinConfigDialog::ClickToForeground(int x, int y)
+{
+    // A hidden window lets the click through to whatever lies below: show it first.
+    ShowWindow(SW_SHOWNORMAL);
+    SetForegroundWindow();
+    SetCursorPos(x, y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+void SkinConfigDialog::CreateSkinButtons()
+{
+    for (const ButtonRow& row : kButtons) {
+        auto button = std::make_unique<SkinButton>();
+        button->Init(this, row.x, row.y, row.nWidth, row.nHeight, row.nKind, row.nId);
+        button->SetTransparentColor(row.crTransparent);
+        button->SetBitmaps(row.nNormal, row.nHover, row.nDown, row.nDisabled);
+        if (row.nId == IDC_SKIN_FULLSCREEN)
+            m_pFullScreenButton = button.get();
+        else if (row.nId == IDC_SKIN_DONTSHOW)
+            m_pDontShowButton = button.get();
+        m_buttons.push_back(std::move(button));
+    }
+}
+
+void SkinConfigDialog::CreateToolTips()
+{
+    for (const TipRow& row : kTips) {
+        auto tip = std::make_unique<ToolTipWindow>();
+        tip->Create(this, row.x, row.y, row.nWidth, row.nHeight, row.nImageId);
+        tip->SetAlpha(kToolTipAlpha);
+        tip->SetShowDelay(kToolTipDelayMs);
+        m_toolTips.push_back(std::move(tip));
+    }
+}
+
+void SkinConfigDialog::RelayToButtons(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (const auto& button : m_buttons)
+        button->HandleMessage(message, wParam, lParam);
+}
+
+void SkinConfigDialog::RelayToToolTips(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (const auto& tip : m_toolTips)
+        tip->HandleOwnerMessage(message, wParam, lParam);
+}
+
+void SkinConfigDialog::SelectRadio(UINT nFirstId, UINT nLastId, UINT nSelectedId)
+{
+    if (nSelectedId < nFirstId - 1 || nSelectedId > nLastId)
+        return;
+    for (const auto& button : m_buttons) {
+        const UINT nId = button->GetId();
+        if (nId >= nFirstId && nId <= nLastId)
+            button->SetChecked(nId == nSelectedId);
+    }
+}
+
+SkinButton* SkinConfigDialog::FindCheckedRadio(UINT nFirstId, UINT nLastId, int* pIndex) const
+{
+    for (const auto& button : m_buttons) {
+        const UINT nId = button->GetId();
+        if (nId >= nFirstId && nId <= nLastId && button->IsChecked()) {
+            *pIndex = static_cast<int>(nId - nFirstId);
+            return button.get();
+        }
+    }
+    *pIndex = -1;
+    return nullptr;
+}
+
+int SkinConfigDialog::GetRenderMode() const
+{
+    int index = -1;
+    FindCheckedRadio(IDC_SKIN_AUTO, kRadioLastId, &index);
+    return index;
+}
+
+BOOL SkinConfigDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->hwnd == m_hWnd) {
+        if (pMsg->message != WM_ERASEBKGND)
+            RelayToButtons(pMsg->message, pMsg->wParam, pMsg->lParam);
+        RelayToToolTips(pMsg->message, pMsg->wParam, pMsg->lParam);
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+LRESULT SkinConfigDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case IDC_SKIN_OK:
+        EndDialog(IDOK);
+        break;
+    case IDC_SKIN_FULLSCREEN:
+        m_bFullScreen = wParam ? 1 : 0;
+        break;
+    case IDC_SKIN_DONTSHOW:
+        m_bDontShowAgain = wParam ? 1 : 0;
+        break;
+    case IDC_SKIN_AUTO:
+    case IDC_SKIN_DIRECT3D:
+    case IDC_SKIN_OPENGL:
+    case IDC_SKIN_SOFTWARE:
+        SelectRadio(IDC_SKIN_AUTO, kRadioLastId, message);
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+LRESULT SkinConfigDialog::OnEraseBkgnd(WPARAM wParam, LPARAM)
+{
+    CDC* pDC = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
+    if (!s_bRegionBuilt) {
+        ApplyColorKeyRegionFromResource(this, pDC, m_nBkBitmapId);
+        s_bRegionBuilt = TRUE;
+    }
+    RECT rect;
+    GetWindowRect(&rect);
+    CBitmap background;
+    if (LoadSkinBitmap(background, m_nBkBitmapId)) {
+        CDC memDC;
+        memDC.CreateCompatibleDC(pDC);
+        CSelectObject select(memDC, background.GetSafeHandle());
+        pDC->BitBlt(0, 0, rect.right - rect.left, rect.bottom - rect.top, &memDC, 0, 0, SRCCOPY);
+    } else {
+        RECT client;
+        GetClientRect(&client);
+        FillRect(pDC->GetSafeHdc(), &client, GetSysColorBrush(COLOR_3DFACE));  // no face to draw
+    }
+    RelayToButtons(WM_ERASEBKGND, 0, 0);
+    return TRUE;
+}
+
+LRESULT SkinConfigDialog::OnDestroy(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    RelayToToolTips(WM_DESTROY, 0, 0);
+    while (!m_toolTips.empty())
+        m_toolTips.erase(m_toolTips.begin());
+    return result;
+}

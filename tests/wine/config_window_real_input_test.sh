@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The configuration windows operated through the X server, as a player's mouse and
+# keyboard reach them.
+# 1. Start-up with opencount=2 and shownext=1: the skinned window appears inside the
+#    client's load of the plug-in; Enter, Escape and Alt+F4 leave it open; the player
+#    picks OpenGL, ticks full screen and presses OK; the record the client prints holds
+#    the choices and opencount 3, and devconfig.txt is unchanged on disk.
+# 2. The plain dialog opened by client.exe --config-dialog: a click on the full-screen
+#    box and Enter end it with OK and the box ticked (the keys do reach the windows).
+#   config_window_real_input_test.sh <build bin folder> <wine-run.sh>
+set -u
+bin=$1
+wine_run=$2
+source "$(dirname "$0")/../../scripts/config_window.sh"
+game=$(mktemp -d)
+trap 'rm -rf "$game"' EXIT
+source "$(dirname "$0")/../../scripts/game_folder.sh"
+lay_out_game "$bin" "$game"
+mkdir -p "$game/work"
+
+fail() { echo "FAIL: $*"; echo "--- client:"; cat "$game/out.txt"; exit 1; }
+
+# Starts the client in the background with the given devconfig.txt and arguments.
+start_client() {
+  printf '%b' "$1" > "$game/work/devconfig.txt"
+  cp "$game/work/devconfig.txt" "$game/devconfig.orig"
+  shift
+  (cd "$game/work" && exec "$wine_run" ../Bin/client.exe "$@" >"$game/out.txt" 2>&1) &
+  client=$!
+}
+
+wait_client() {
+  for _ in $(seq 150); do kill -0 $client 2>/dev/null || break; sleep 0.1; done
+  kill -0 $client 2>/dev/null && { kill $client; fail "$1"; }
+  wait $client
+}
+
+# 1. The skinned window during start-up.
+start_client 'fullscreen=0\nrender=0\nwidth=1024\nopencount=2\nshownext=1\n' --script
+window=$(find_client_window 580x370) || { kill $client; fail "no skinned window during start-up"; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "skinned window at $X,$Y"
+grep -q "DeviceConfig:" "$game/out.txt" && fail "the record was printed before the window closed"
+
+xdotool mousemove $((X + 290)) $((Y + 100))  # keyboard focus follows the pointer
+for keys in Return Escape alt+F4; do
+  xdotool key $keys
+  sleep 0.5
+  xdotool getwindowgeometry "$window" >/dev/null 2>&1 && kill -0 $client 2>/dev/null ||
+    fail "the window closed on $keys"
+done
+
+operate_skinned_window opengl fullscreen ok
+wait_client "the skinned window did not close on OK"
+
+for line in "render     = 2" "fullscreen = 1" "opencount  = 3" "shownext   = 1" "client: done"; do
+  grep -q "$line" "$game/out.txt" || fail "the record lacks '$line'"
+done
+cmp -s "$game/work/devconfig.txt" "$game/devconfig.orig" || fail "devconfig.txt changed on disk"
+echo "skinned window: choices in the record, devconfig.txt unchanged"
+
+# 2. The plain dialog, which only the client opens.
+start_client 'fullscreen=0\nopencount=2\nshownext=0\n' --script --config-dialog
+window=$(find_client_window any) || { kill $client; fail "no plain dialog"; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "plain dialog at $X,$Y size ${WIDTH}x$HEIGHT"
+# The full-screen box: dialog units 10,9 to 104,19 with a 9-point font, under the caption
+# that a window manager would draw; its X window is the client area.
+click_in_window "$window" 20 22
+xdotool key Return
+wait_client "the plain dialog did not close on Enter"
+grep -q "config dialog ended with 1: fullscreen=1" "$game/out.txt" || fail "the plain dialog's OK"
+echo "PASS"

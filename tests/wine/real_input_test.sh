@@ -33,8 +33,12 @@ done
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$((X + WIDTH / 2)); cy=$((Y + HEIGHT / 2))
 
-xdotool mousemove $cx $cy click 3
-for _ in $(seq 50); do grep -q "Tessaru: CreateRMenu menu" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done
+# A window that has just been mapped may not take input yet: click again until the menu
+# module is asked for its menu.
+for _ in $(seq 5); do
+  xdotool mousemove $cx $cy click 3
+  for _ in $(seq 20); do grep -q "Tessaru: CreateRMenu menu" "$game/calls.log" 2>/dev/null && break 2; sleep 0.1; done
+done
 sleep 0.3
 xdotool mousemove $((cx + 30)) $((cy + 10)) click 1
 for _ in $(seq 50); do grep -q "Tessaru: menu closed" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done

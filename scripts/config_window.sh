@@ -44,6 +44,9 @@ skin_button_point() {
 operate_skinned_window() {
   local window button
   window=$(find_client_window 580x370 "${SKIN_WAIT:-150}") || return 1
+  # A window that has just been mapped may not take input yet, and its own synthetic
+  # click is still on its way.
+  sleep 1
   for button in "$@"; do
     # shellcheck disable=SC2046
     click_in_window "$window" $(skin_button_point "$button")

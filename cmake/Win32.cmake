@@ -19,3 +19,8 @@ if(NATIVE_BUILD_DIR)
   add_test(NAME native.portable_units
            COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${NATIVE_BUILD_DIR} --output-on-failure -j 2)
 endif()
+
+# The README's main-job command itself, so the README cannot rot.
+add_test(NAME MainJob.ReadmeCommandTellsTheStory
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/main_job_test.sh)
+set_tests_properties(MainJob.ReadmeCommandTellsTheStory PROPERTIES RESOURCE_LOCK ClientQueue TIMEOUT 600)

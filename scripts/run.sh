@@ -31,7 +31,8 @@ source "$root/scripts/wine-session.sh"
 source "$root/scripts/config_window.sh"
 scripted_player=
 [ -n "${DISPLAY:-}" ] || { start_display; scripted_player=yes; }
-start_wine "$root/build/wineprefix"
+# ZRK_RUN_WINEPREFIX keeps a run apart from a test suite that uses the build's prefix.
+start_wine "${ZRK_RUN_WINEPREFIX:-$root/build/wineprefix}"
 operator=
 stop_operator() { [ -z "$operator" ] || { kill "$operator" 2>/dev/null; wait "$operator" 2>/dev/null; } || true; }
 trap 'stop_operator; stop_wine; stop_display' EXIT

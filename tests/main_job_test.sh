@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the README's main-job command as a new user would (no display of their own) and
+# checks its story: the window's choices in the record, every export called, the menu
+# item's record decoded by the queue reader in a second process.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+
+env -u DISPLAY ZRK_RUN_WINEPREFIX="$root/build/wineprefix-mainjob" bash "$root/scripts/run.sh" >"$out" 2>&1
+status=$?
+
+expect() {
+  grep -qF -- "$1" "$out" || { echo "FAIL: the story lacks: $1"; cat "$out"; exit 1; }
+}
+[ $status -eq 0 ] || { echo "FAIL: run.sh exited with $status"; cat "$out"; exit 1; }
+expect "== the scripted player pressed OK"
+expect "render     = 2"
+expect "fullscreen = 1"
+expect "opencount  = 2"
+expect "client: TransferPointer gave the component host"
+expect "text=/laba[3]说: "
+expect "Tessaru: CreateRMenu menu 2 40 30 0 0 0 0"
+expect "Tessaru: item 101 posted -> 0"
+expect "#1 type=6 value=0 length=8"
+expect "hex:  D7 E9 B6 D3 D1 FB C7 EB"
+expect "1 record(s) taken"
+echo "PASS"

@@ -122,11 +122,7 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         CWnd* pWnd = state.pWndInit;
         state.pWndInit = nullptr;
-        pWnd->Attach(hWnd);
-        auto oldProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-        if (oldProc != &AfxWndProc)
-            pWnd->m_pfnSuper = oldProc;
+        pWnd->SubclassWindow(hWnd);
     }
     return CallNextHookEx(state.hHookOldCbtFilter, code, wParam, lParam);
 }

@@ -23,4 +23,6 @@ endif()
 # The README's main-job command itself, so the README cannot rot.
 add_test(NAME MainJob.ReadmeCommandTellsTheStory
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/main_job_test.sh)
-set_tests_properties(MainJob.ReadmeCommandTellsTheStory PROPERTIES RESOURCE_LOCK ClientQueue TIMEOUT 600)
+# It brings up a Wine prefix and a display of its own: alone, so nothing else competes
+# with that first start.
+set_tests_properties(MainJob.ReadmeCommandTellsTheStory PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)

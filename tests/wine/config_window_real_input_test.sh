@@ -18,7 +18,7 @@ source "$(dirname "$0")/../../scripts/game_folder.sh"
 lay_out_game "$bin" "$game"
 mkdir -p "$game/work"
 
-fail() { echo "FAIL: $*"; echo "--- client:"; cat "$game/out.txt"; exit 1; }
+fail() { echo "FAIL: $*"; xdpyinfo >/dev/null 2>&1 || echo "(the X server at $DISPLAY does not answer)"; echo "--- client:"; cat "$game/out.txt"; exit 1; }
 
 # Starts the client in the background with the given devconfig.txt and arguments.
 start_client() {

@@ -14,7 +14,7 @@ mkdir -p "$game/work"
 echo "opencount=0" > "$game/work/devconfig.txt"
 export ZRK_CALL_LOG="Z:${game//\//\\}\\calls.log"
 
-fail() { echo "FAIL: $*"; echo "--- client:"; cat "$game/out.txt"; echo "--- calls:"; cat "$game/calls.log"; exit 1; }
+fail() { echo "FAIL: $*"; xdpyinfo >/dev/null 2>&1 || echo "(the X server at $DISPLAY does not answer)"; echo "--- client:"; cat "$game/out.txt"; echo "--- calls:"; cat "$game/calls.log"; exit 1; }
 
 (cd "$game/work" && exec "$wine_run" ../Bin/client.exe --by-hand >"$game/out.txt" 2>&1) &
 client=$!

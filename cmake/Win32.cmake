@@ -12,6 +12,7 @@ add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
 add_subdirectory(tests/wine)
+add_subdirectory(bench)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join
 # this tree's run, so one CTest summary covers everything.

@@ -10,13 +10,13 @@ bin="$root/build/win32/bin"
 
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
+trap 'stop_wine; stop_display' EXIT
 start_display
 start_wine "$root/build/wineprefix"
-trap 'stop_wine; stop_display' EXIT
 
-for bench in "$bin"/*_bench.exe; do
-  echo "== $(basename "$bench" .exe)"
-  "$root/scripts/wine-run.sh" "$bench" </dev/null
+for bench in queue_bench region_bench startup_bench; do
+  echo "== $bench"
+  "$root/scripts/wine-run.sh" "$bin/$bench.exe" </dev/null
 done
 
 dll="$bin/ZRKTempDll.dll"

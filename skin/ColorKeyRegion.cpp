@@ -6,35 +6,40 @@
 
 namespace {
 
-// Above this many rectangles a region is built from two halves joined with CombineRgn:
-// some GDIs merge ExtCreateRegion's rectangles one at a time, in quadratic time.
-constexpr size_t kRectsPerRegion = 64;
+// Some GDIs merge ExtCreateRegion's rectangles one at a time, each merge copying the
+// region so far: a region is built from small groups of rectangles, joined pairwise as a
+// balanced tree, so every rectangle is copied once per level (n log n, not n squared).
+constexpr size_t kRectsPerGroup = 16;
+
+HRGN CreateRegionFromGroup(const ColorKeyRect* rects, size_t count)
+{
+    struct {
+        RGNDATAHEADER rdh;
+        RECT rects[kRectsPerGroup];
+    } data = {};
+    data.rdh.dwSize = sizeof(RGNDATAHEADER);
+    data.rdh.iType = RDH_RECTANGLES;
+    data.rdh.nCount = static_cast<DWORD>(count);
+    data.rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    for (size_t i = 0; i < count; ++i) {
+        data.rects[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        UnionRect(&data.rdh.rcBound, &data.rdh.rcBound, &data.rects[i]);
+    }
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+                           reinterpret_cast<const RGNDATA*>(&data));
+}
 
 HRGN CreateRegionFromRects(const ColorKeyRect* rects, size_t count)
 {
-    if (count > kRectsPerRegion) {
-        const size_t half = count / 2;
-        CRgn first;
-        CRgn second;
-        first.Attach(CreateRegionFromRects(rects, half));
-        second.Attach(CreateRegionFromRects(rects + half, count - half));
-        if (!first.GetSafeHandle() || !second.GetSafeHandle())
-            return nullptr;
-        return first.CombineRgn(&first, &second, RGN_OR) == ERROR ? nullptr : static_cast<HRGN>(first.Detach());
-    }
-    std::vector<BYTE> buffer(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
-    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-    data->rdh.dwSize = sizeof(RGNDATAHEADER);
-    data->rdh.iType = RDH_RECTANGLES;
-    data->rdh.nCount = static_cast<DWORD>(count);
-    data->rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
-    SetRectEmpty(&data->rdh.rcBound);
-    auto* out = reinterpret_cast<RECT*>(data->Buffer);
-    for (size_t i = 0; i < count; ++i) {
-        out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
-        UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &out[i]);
-    }
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+    if (count <= kRectsPerGroup)
+        return CreateRegionFromGroup(rects, count);
+    const size_t half = count / 2;
+    CRgn first;
+    CRgn second;
+    if (!first.Attach(CreateRegionFromRects(rects, half)) ||
+        !second.Attach(CreateRegionFromRects(rects + half, count - half)))
+        return nullptr;
+    return first.CombineRgn(&first, &second, RGN_OR) == ERROR ? nullptr : static_cast<HRGN>(first.Detach());
 }
 
 // The bitmap's pixels as 32-bit values, top row first. Equal colours stay equal and
@@ -50,11 +55,11 @@ bool ReadPixels(CDC* pRefDC, const CBitmap& bitmap, const BITMAP& info, std::vec
     header.bmiHeader.biCompression = BI_RGB;
     pixels.resize(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
     HDC hRefDC = pRefDC ? pRefDC->GetSafeHdc() : nullptr;
-    HDC hDC = hRefDC ? hRefDC : GetDC(nullptr);
+    HDC hDC = hRefDC ? hRefDC : CreateCompatibleDC(nullptr);
     const int lines = GetDIBits(hDC, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &header,
                                 DIB_RGB_COLORS);
     if (!hRefDC)
-        ReleaseDC(nullptr, hDC);
+        DeleteDC(hDC);
     return lines == info.bmHeight;
 }
 

@@ -11,7 +11,7 @@
 BOOL LoadSkinBitmap(CBitmap& bitmap, UINT nBitmapId);
 
 // The colour-key region of bitmap, read in one pass over its bits; null when the bitmap
-// cannot be read. pRefDC may be null (the screen).
+// cannot be read. pRefDC may be null (a memory DC is used).
 HRGN BuildColorKeyRegion(CDC* pRefDC, const CBitmap& bitmap);
 
 // Replaces pWnd's region with the colour-key region of bitmap, without a redraw. A bitmap

@@ -14,6 +14,9 @@ add_subdirectory(client)
 add_subdirectory(tests/wine)
 add_subdirectory(bench)
 
+include(cmake/ResourceDependencies.cmake)
+add_resource_dependencies(${PROJECT_SOURCE_DIR})
+
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join
 # this tree's run, so one CTest summary covers everything.
 if(NATIVE_BUILD_DIR)

@@ -1,0 +1,55 @@
+// Lean replacements for two pieces of the static C++ runtime that the plug-in would
+// otherwise carry without using them (together some 110 KB of its DLL):
+// - the verbose terminate handler, which brings the runtime's name demangler: every
+//   export, window procedure and COM method catches all exceptions, so a terminate
+//   means a broken invariant and ends the process at once;
+// - the functions through which the standard containers report misuse (a length beyond
+//   the maximum, an index out of range, a lock that fails): the runtime's own versions
+//   build std::logic_error and its relatives, whose message strings bring a second
+//   string implementation and the error-category tables along. Here each throws a
+//   small std::exception carrying the same message, which the firewalls catch alike.
+#include <cstdlib>
+#include <exception>
+#include <new>
+
+namespace {
+
+class RuntimeError : public std::exception {
+public:
+    explicit RuntimeError(const char* pszMessage) : m_pszMessage(pszMessage ? pszMessage : "runtime error") {}
+    const char* what() const noexcept override { return m_pszMessage; }
+
+private:
+    const char* m_pszMessage;  // the runtime passes literals
+};
+
+}  // namespace
+
+namespace __gnu_cxx {
+
+void __verbose_terminate_handler() { std::abort(); }
+
+}  // namespace __gnu_cxx
+
+namespace std {
+
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_bad_cast() { throw RuntimeError("bad cast"); }
+void __throw_bad_typeid() { throw RuntimeError("bad typeid"); }
+void __throw_bad_exception() { throw bad_exception(); }
+void __throw_logic_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_domain_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_invalid_argument(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_length_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_out_of_range(const char* pszMessage) { throw RuntimeError(pszMessage); }
+// The format's arguments are left out: formatting them is what the runtime's version
+// needs its own printf for.
+void __throw_out_of_range_fmt(const char* pszFormat, ...) { throw RuntimeError(pszFormat); }
+void __throw_runtime_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_range_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_overflow_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_underflow_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
+void __throw_system_error(int) { throw RuntimeError("system error"); }
+
+}  // namespace std

@@ -104,6 +104,9 @@ int Take(SharedMemoryChannel& channel, const Options& options)
     std::vector<uint8_t> buffer(QueueSection::kMaxRecordLength);
     DWORD deadline = GetTickCount() + options.seconds * 1000;
     int taken = 0;
+    // Tells a script that started us that the queue is held from here on.
+    printf("following the queue %sShareMemSection\n", options.prefix.c_str());
+    fflush(stdout);
     for (;;) {
         int32_t length = 0;
         if (channel.Pop(buffer.data(), &length, static_cast<int32_t>(buffer.size()))) {

@@ -29,13 +29,13 @@ sed 's/^/     /' "$game/Bin/devconfig.txt"
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
 source "$root/scripts/config_window.sh"
+operator=
+stop_operator() { [ -z "$operator" ] || { kill "$operator" 2>/dev/null; wait "$operator" 2>/dev/null; } || true; }
+trap 'stop_operator; stop_wine; stop_display' EXIT
 scripted_player=
 [ -n "${DISPLAY:-}" ] || { start_display; scripted_player=yes; }
 # ZRK_RUN_WINEPREFIX keeps a run apart from a test suite that uses the build's prefix.
 start_wine "${ZRK_RUN_WINEPREFIX:-$root/build/wineprefix}"
-operator=
-stop_operator() { [ -z "$operator" ] || { kill "$operator" 2>/dev/null; wait "$operator" 2>/dev/null; } || true; }
-trap 'stop_operator; stop_wine; stop_display' EXIT
 
 if [ -n "$scripted_player" ]; then
   echo "== no display of your own: the configuration window, if start-up shows it, gets"
@@ -52,7 +52,8 @@ cp "$bin/queue_reader.exe" "$game/"
 # The queue reader opens the queue first and prints the record the chosen item posts.
 "$root/scripts/wine-run.sh" "$game/queue_reader.exe" --follow 1 --seconds 60 >"$game/queue.txt" 2>&1 &
 reader=$!
-sleep 2
+for _ in $(seq 300); do grep -q "^following the queue" "$game/queue.txt" && break; sleep 0.1; done
+grep -q "^following the queue" "$game/queue.txt" || echo "== the queue reader did not start within 30 s"
 [ $# -gt 0 ] || set -- --script --pick 1
 "$root/scripts/wine-run.sh" client.exe "$@"
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }

@@ -1,13 +1,26 @@
 # Sourced: a persistent wineserver on the build's private prefix, so the processes of a
 # test run start warm, and so Wine's background services do not hold CTest's pipes.
+# The first start of a new prefix sets it up (a minute or more on a slow machine): it
+# happens here, once, before anything runs in parallel, and is bounded by
+# ZRK_WINE_SETUP_SECONDS (default 300). Set-up is left to that first program: a second
+# one started meanwhile (an explicit wineboot too) can leave the prefix with two service
+# managers and no RPC service, and then every process that starts COM waits 10 s for it.
 start_wine() {
   export WINEPREFIX="$1"
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  local limit=${ZRK_WINE_SETUP_SECONDS:-300} started=$SECONDS
+  [ -e "$WINEPREFIX/.update-timestamp" ] || echo "== setting up a new Wine prefix in $WINEPREFIX" >&2
   mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1 </dev/null
-  "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  if ! timeout "$limit" "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null; then
+    echo "Wine did not start within $limit s in $WINEPREFIX (ZRK_WINE_SETUP_SECONDS sets the limit)" >&2
+    stop_wine
+    return 1
+  fi
+  [ $((SECONDS - started)) -lt 20 ] || echo "== Wine took $((SECONDS - started)) s to start in $WINEPREFIX" >&2
 }
 
 stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
 }

@@ -203,26 +203,6 @@ TEST(MenuExports, CallThroughWhatIsBoundAndKeepTheLastMenuObject)
     DestroyWindow(hWnd);
 }
 
-TEST(ConfigWindowStep, ShowsOnlyWhenOpenCountAndShowNextAreSetAndAlwaysCounts)
-{
-    struct Row {
-        int32_t opencount;
-        int32_t shownext;
-        bool show;
-    };
-    const Row rows[] = {{0, 1, false}, {1, 1, true}, {2, 1, true}, {5, 0, false},
-                        {0, 0, false}, {-1, 1, true}, {3, -4, true}};
-    for (const Row& row : rows) {
-        DeviceConfig config = {};
-        config.opencount = row.opencount;
-        config.shownext = row.shownext;
-        EXPECT_EQ(row.show, ShouldShowConfigWindow(config)) << row.opencount << "/" << row.shownext;
-        ApplyConfigWindowStep(config);
-        EXPECT_EQ(row.opencount + 1, config.opencount) << row.opencount << "/" << row.shownext;
-        EXPECT_EQ(row.shownext, config.shownext);
-    }
-}
-
 TEST(Shutdown, ShutsTheHostDownReleasesItFreesItsLibraryOnce)
 {
     PluginApp app;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -157,5 +158,9 @@ TEST(GameSite, PostingIntoAClosedChannelIsHarmless)
         const uint8_t one = 1;
         EXPECT_EQ(S_OK, site.PostType6(1, &one)) << "the message is lost, the caller not told";
     }
+    const auto* view = static_cast<const uint8_t*>(MapViewOfFile(small, FILE_MAP_READ, 0, 0, 0));
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(4096, std::count(view, view + 4096, 0)) << "nothing written into the section under our name";
+    UnmapViewOfFile(view);
     CloseHandle(small);
 }

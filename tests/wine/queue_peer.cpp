@@ -1,7 +1,8 @@
 // A second process for the queue tests.
 //   queue_peer write PREFIX WRITER COUNT   pushes COUNT records, waiting while the queue is full
-//   queue_peer hammer PREFIX WRITER        signals PREFIX + "Ready", then pushes two records at
-//                                          a time under one hold of the mutex until killed
+//   queue_peer hammer PREFIX WRITER HOLDS  pushes two records under each of HOLDS holds of the
+//                                          mutex, then takes it once more, signals PREFIX + "Held"
+//                                          and pushes under that hold until killed
 #include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/QueueTestRecord.h"
 
@@ -33,13 +34,16 @@ int Write(SharedMemoryChannel& channel, int32_t writer, int32_t count)
     return 0;
 }
 
-int Hammer(SharedMemoryChannel& channel, const std::string& prefix, int32_t writer)
+int Hammer(SharedMemoryChannel& channel, const std::string& prefix, int32_t writer, int holds)
 {
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
-    SetEvent(ready);
-    for (int32_t sequence = 0;;) {
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Held").c_str());
+    int32_t sequence = 0;
+    for (int hold = 0;; ++hold) {
         channel.Lock(INFINITE);
-        for (int i = 0; i < 2; ++i) {
+        const bool last = hold == holds;
+        if (last)
+            SetEvent(held);  // from here on a kill lands while the mutex is held
+        for (int i = 0; last || i < 2; ++i) {
             std::string record = MakeQueueTestRecord(writer, sequence);
             if (channel.Push(record.data(), static_cast<int32_t>(record.size())))
                 ++sequence;
@@ -62,7 +66,7 @@ int main(int argc, char** argv)
         return 1;
     if (mode == "write" && argc == 5)
         return Write(*channel, writer, atoi(argv[4]));
-    if (mode == "hammer")
-        return Hammer(*channel, prefix, writer);
+    if (mode == "hammer" && argc == 5)
+        return Hammer(*channel, prefix, writer, atoi(argv[4]));
     return 2;
 }

@@ -3,6 +3,9 @@
 // notifications, the tips, the endings, a missing background, and repeated opening.
 #include "config/SkinConfigDialog.h"
 
+#include "app/PluginApp.h"
+#include "config/DeviceConfig.h"
+
 #include "tests/wine/DialogTestSupport.h"
 #include "tests/wine/GdiObjectCounter.h"
 
@@ -312,4 +315,58 @@ TEST(SkinConfigDialog, OpeningItManyTimesLeavesNoWindowOrGdiObjectBehind)
     }
     EXPECT_EQ(windows, CountThreadWindows()) << "top-level windows of the thread";
     EXPECT_EQ(0u, counter.Live()) << "GDI objects and DCs created and not released";
+}
+
+namespace {
+
+// Start-up keeps no handle to the window it runs: a thread timer finds it for the script.
+HWND g_hWndStartUpWindow = nullptr;
+
+BOOL CALLBACK TakeSkinnedWindow(HWND hWnd, LPARAM)
+{
+    RECT rect;
+    if (!IsWindowVisible(hWnd) || !GetWindowRect(hWnd, &rect) || rect.right - rect.left != kBackgroundWidth ||
+        rect.bottom - rect.top != kBackgroundHeight)
+        return TRUE;
+    g_hWndStartUpWindow = hWnd;
+    return FALSE;
+}
+
+void CALLBACK LookForSkinnedWindow(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!IsWindow(g_hWndStartUpWindow))
+        EnumThreadWindows(GetCurrentThreadId(), TakeSkinnedWindow, 0);
+}
+
+}  // namespace
+
+TEST(SkinConfigDialog, StartUpStepRunsTheWindowAndAppliesItsChoices)
+{
+    struct Row {
+        int32_t opencount;
+        int32_t shownext;
+        bool show;
+        int32_t shownextAfter;  // don't-show-again is enabled from the second opening on
+    };
+    const Row rows[] = {{0, 1, false, 1}, {1, 1, true, 1},   {2, 1, true, 0},  {5, 0, false, 0},
+                        {0, 0, false, 0}, {-1, 1, true, 1}, {3, -4, true, 0}};
+    for (const Row& row : rows) {
+        DeviceConfig config = {};
+        config.opencount = row.opencount;
+        config.shownext = row.shownext;
+        EXPECT_EQ(row.show, ShouldShowConfigWindow(config)) << row.opencount << "/" << row.shownext;
+        g_hWndStartUpWindow = nullptr;
+        const UINT_PTR finder = SetTimer(nullptr, 0, 10, LookForSkinnedWindow);
+        HWND& hWnd = g_hWndStartUpWindow;
+        auto click = [&hWnd](UINT nId) { return Do([&hWnd, nId] { ClickButton(hWnd, nId); }); };
+        DialogScript script(&hWnd, {click(D::IDC_SKIN_OPENGL), Settle(), click(D::IDC_SKIN_FULLSCREEN), Settle(),
+                                    click(D::IDC_SKIN_DONTSHOW), Settle(), click(D::IDC_SKIN_OK)});
+        ApplyConfigWindowStep(config);
+        KillTimer(nullptr, finder);
+        EXPECT_EQ(row.show, script.Finished()) << row.opencount << "/" << row.shownext << ": the window ran";
+        EXPECT_EQ(row.show ? 2 : 0, config.render) << row.opencount << "/" << row.shownext << ": OpenGL chosen";
+        EXPECT_EQ(row.show ? 1 : 0, config.fullscreen) << row.opencount << "/" << row.shownext;
+        EXPECT_EQ(row.shownextAfter, config.shownext) << row.opencount << "/" << row.shownext;
+        EXPECT_EQ(row.opencount + 1, config.opencount) << "counted whether shown or not";
+    }
 }

@@ -41,6 +41,18 @@ protected:
 
     bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }
 
+    static BOOL CALLBACK CountWindow(HWND, LPARAM counter)
+    {
+        ++*reinterpret_cast<int*>(counter);
+        return TRUE;
+    }
+    static int ThreadWindows()
+    {
+        int count = 0;
+        EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+
     RelayWnd owner;
     ToolTipWindow tip;
 };
@@ -139,16 +151,21 @@ TEST_F(ToolTipWindowTest, LeavingHidesAndReleasesCapture)
 
 TEST_F(ToolTipWindowTest, LeavingBeforeTheDelayCancels)
 {
-    tip.SetShowDelay(300);
+    // Times are measured, not assumed: a slow machine only lengthens the pumps, and a
+    // timer never fires early.
+    const DWORD kDelay = 600;
+    tip.SetShowDelay(kDelay);
     MoveTo(170, 262);
+    const DWORD entered = GetTickCount();
     PumpMessages(100);
     MoveTo(10, 10);
-    PumpMessages(400);
-    EXPECT_FALSE(tip.IsWindowVisible()) << "cancelled";
+    ASSERT_LT(GetTickCount() - entered, kDelay) << "the machine stalled longer than the delay";
+    PumpUntil([&] { return GetTickCount() - entered > kDelay + 50; }, 2 * kDelay);
+    EXPECT_FALSE(tip.IsWindowVisible()) << "cancelled: the timer would have been dispatched by now";
     MoveTo(170, 262);
-    PumpMessages(100);
-    EXPECT_FALSE(tip.IsWindowVisible()) << "re-entering starts a full delay";
-    EXPECT_TRUE(Shown());
+    const DWORD reentered = GetTickCount();
+    ASSERT_TRUE(Shown());
+    EXPECT_GE(GetTickCount() - reentered, kDelay - 20) << "re-entering starts a full delay";
 }
 
 TEST_F(ToolTipWindowTest, RelayedDestroyEndsTheWindowOnce)
@@ -157,10 +174,13 @@ TEST_F(ToolTipWindowTest, RelayedDestroyEndsTheWindowOnce)
     owner.SendMessage(WM_DESTROY);  // the relay, as the owner's destruction sends it
     EXPECT_FALSE(IsWindow(hWnd));
     EXPECT_EQ(nullptr, tip.m_hWnd);
+    const int windows = ThreadWindows();
     tip.HandleOwnerMessage(WM_DESTROY, 0, 0);
     tip.TrackCursor(170, 262);
-    PumpMessages(150);
-    SUCCEED() << "a destroyed tip stays inert";
+    PumpMessages(150);  // past the show delay
+    EXPECT_EQ(nullptr, tip.m_hWnd) << "a destroyed tip stays inert";
+    EXPECT_EQ(windows, ThreadWindows()) << "no window made again";
+    EXPECT_NE(owner.m_hWnd, GetCapture()) << "no capture taken for a tip that is gone";
 }
 
 TEST_F(ToolTipWindowTest, MissingImageLeavesTheTipUncreatedAndInert)

@@ -52,23 +52,19 @@ struct ReadCase {
     int expected;
 };
 
+// How one line matches and parses is the native tests' table; here what the file adds:
+// the spellings the README shows, the first matching line, a missing final newline.
 TEST(DeviceConfig, ReadConfigValueLines)
 {
     const ReadCase cases[] = {
         {"WIDTH=1024\n", "width", 800, 1024},
         {"width 1024\n", "width", 800, 1024},
         {"FullScreen: 1\n", "fullscreen", 0, 1},
-        {"width=-5\n", "width", 800, 5},
-        {"height = 768 (default)\n", "height", 600, 768},
-        {"fullscreen=off\n", "fullscreen", 1, 0},
         {"render=1\nrender=2\n", "render", 0, 1},
-        {"1 fullscreen 0\n", "fullscreen", 0, 1},
         {"music off, sound 0\n", "music", 1, 0},
         {"music off, sound 0\n", "sound", 1, 0},
         {"bitDepth=24", "bitDepth", 16, 24},                    // no final newline
         {"width=99999999999999999999\n", "width", 800, INT_MAX},  // saturates
-        {"width=4294967296\n", "width", 800, INT_MAX},
-        {"width=2147483647\n", "width", 800, INT_MAX},
         {"other=1\n", "width", 800, 800},
         {"", "width", 800, 800},
         {"\xB1\xB3\xBE\xB0 width=640\n", "width", 800, 640},  // GBK text before the key

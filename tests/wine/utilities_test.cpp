@@ -36,12 +36,11 @@ TEST(Utilities, FileWithoutVersionRecord)
     EXPECT_EQ((72 << 8) | 95, GetFileBuildNumber(path.c_str()));
 }
 
+// The field rules themselves are the native tests' table; here only the CString wrapper.
 TEST(Utilities, GetFieldThroughCString)
 {
-    EXPECT_STREQ("b", GetField("a,,b", ",", 3));
-    EXPECT_STREQ(",b", GetField("a,,b", ",", 2));
-    EXPECT_STREQ("", GetField("a,b", ",", 5));
     EXPECT_STREQ("k2", GetField("k1::k2::k3", "::", 2));
+    EXPECT_STREQ("", GetField("a,b", ",", 5));
 }
 
 TEST(Utilities, LocalIpAddressFromTheSystem)

@@ -4,7 +4,7 @@
 //   export, window procedure and COM method catches all exceptions, so a terminate
 //   means a broken invariant and ends the process at once;
 // - the functions through which the standard containers report misuse (a length beyond
-//   the maximum, an index out of range, a lock that fails): the runtime's own versions
+//   the maximum, an index out of range): the runtime's own versions
 //   build std::logic_error and its relatives, whose message strings bring a second
 //   string implementation and the error-category tables along. Here each throws a
 //   small std::exception carrying the same message, which the firewalls catch alike.
@@ -50,6 +50,5 @@ void __throw_runtime_error(const char* pszMessage) { throw RuntimeError(pszMessa
 void __throw_range_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
 void __throw_overflow_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
 void __throw_underflow_error(const char* pszMessage) { throw RuntimeError(pszMessage); }
-void __throw_system_error(int) { throw RuntimeError("system error"); }
 
 }  // namespace std

@@ -1,5 +1,6 @@
 #include "framework/CDC.h"
 
+#include "framework/CProcessLock.h"
 #include "framework/CWnd.h"
 
 #include <map>
@@ -12,9 +13,9 @@ namespace {
 // simply finds its view again.
 std::unique_ptr<CDC>& Temporary(HDC hDC)
 {
-    static std::mutex lock;
+    static CProcessLock lock;
     static std::map<DWORD, std::map<HDC, std::unique_ptr<CDC>>> temporaries;
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<CProcessLock> guard(lock);
     return temporaries[GetCurrentThreadId()][hDC];
 }
 

@@ -1,5 +1,6 @@
 #include "framework/CWnd.h"
 
+#include "framework/CProcessLock.h"
 #include "framework/CWinApp.h"
 
 #include <map>
@@ -10,9 +11,9 @@
 
 namespace {
 
-std::mutex& HandleMapLock()
+CProcessLock& HandleMapLock()
 {
-    static std::mutex lock;
+    static CProcessLock lock;
     return lock;
 }
 
@@ -34,9 +35,9 @@ struct ThreadState {
 // must not run in a library that was unloaded before the thread ended.
 ThreadState& State()
 {
-    static std::mutex lock;
+    static CProcessLock lock;
     static std::map<DWORD, ThreadState> states;
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<CProcessLock> guard(lock);
     return states[GetCurrentThreadId()];
 }
 
@@ -60,7 +61,7 @@ BOOL CWnd::Attach(HWND hWndNew)
 {
     if (!hWndNew || m_hWnd)
         return FALSE;
-    std::lock_guard<std::mutex> guard(HandleMapLock());
+    std::lock_guard<CProcessLock> guard(HandleMapLock());
     HandleMap()[hWndNew] = this;
     m_hWnd = hWndNew;
     return TRUE;
@@ -70,7 +71,7 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
-        std::lock_guard<std::mutex> guard(HandleMapLock());
+        std::lock_guard<CProcessLock> guard(HandleMapLock());
         auto it = HandleMap().find(hWnd);
         if (it != HandleMap().end() && it->second == this)
             HandleMap().erase(it);
@@ -81,7 +82,7 @@ HWND CWnd::Detach()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    std::lock_guard<std::mutex> guard(HandleMapLock());
+    std::lock_guard<CProcessLock> guard(HandleMapLock());
     auto it = HandleMap().find(hWnd);
     return it == HandleMap().end() ? nullptr : it->second;
 }
@@ -271,14 +272,14 @@ struct RegisteredClasses {
 
 LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
-    static std::mutex lock;
+    static CProcessLock lock;
     static RegisteredClasses classes;
     std::set<std::string>& registered = classes.names;
     HINSTANCE hInstance = AfxGetInstanceHandle();
     char name[128];
     wsprintfA(name, "Afx:%p:%x:%p:%p:%p", hInstance, nClassStyle, hCursor, hbrBackground, hIcon);
 
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<CProcessLock> guard(lock);
     auto it = registered.find(name);
     if (it != registered.end())
         return it->c_str();

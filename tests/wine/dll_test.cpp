@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -63,6 +68,37 @@ TEST(PluginDll, ImportsOnlySystemDlls)
     EXPECT_FALSE(imports.empty());
     for (const std::string& name : imports)
         EXPECT_TRUE(system.count(name)) << "imports " << name;
+}
+
+// A game client downloads the plug-in: it carries the framework and the C++ runtime's
+// exception support, and nothing of the runtime it does not use.
+TEST(PluginDll, StaysWithinItsSizeBudget)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(PluginPath().c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(0u, data.nFileSizeHigh);
+    EXPECT_LE(data.nFileSizeLow, 250000u) << "bytes";
+}
+
+// This executable links the plug-in's lean runtime pieces as the DLL does: misuse of a
+// container must still throw something the exports' firewalls catch.
+TEST(LeanRuntime, ContainerMisuseStillThrowsAnException)
+{
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"index out of range", [] { std::vector<int>(2).at(2); }},
+        {"length beyond the maximum", [] { std::vector<int>().reserve(std::vector<int>().max_size() + 1); }},
+        {"string from null", [] { std::string(static_cast<const char*>(nullptr)); }},
+        {"substring past the end", [] { std::string("ab").substr(3); }},
+    };
+    for (const auto& row : rows) {
+        std::string what;
+        try {
+            row.second();
+        } catch (const std::exception& e) {
+            what = e.what();
+        }
+        EXPECT_FALSE(what.empty()) << row.first << ": an exception with a message";
+    }
 }
 
 TEST(PluginDll, VersionRecord)

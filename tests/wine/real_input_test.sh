@@ -39,8 +39,16 @@ for _ in $(seq 5); do
   xdotool mousemove $cx $cy click 3
   for _ in $(seq 20); do grep -q "Tessaru: CreateRMenu menu" "$game/calls.log" 2>/dev/null && break 2; sleep 0.1; done
 done
-sleep 0.3
-xdotool mousemove $((cx + 30)) $((cy + 10)) click 1
+# The menu is an X window of its own: its first item once it shows.
+menu=
+for _ in $(seq 50); do
+  menu=$(xdotool search --onlyvisible --classname client.exe 2>/dev/null | grep -vx "$window" | head -1)
+  [ -n "$menu" ] && break
+  sleep 0.1
+done
+[ -n "$menu" ] || { kill $client; fail "the menu did not show"; }
+eval "$(xdotool getwindowgeometry --shell --prefix MENU_ "$menu")"
+xdotool mousemove $((MENU_X + 20)) $((MENU_Y + 10)) click 1
 for _ in $(seq 50); do grep -q "Tessaru: menu closed" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done
 # The client still holds the queue while its window is open.
 (cd "$game" && "$wine_run" "$bin/queue_reader.exe" --follow 1 --seconds 10 >"$game/queue.txt" 2>&1)

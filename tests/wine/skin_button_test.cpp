@@ -35,7 +35,7 @@ protected:
         radio.SetTransparentColor(kRadioTransparent);
         radio.SetBitmaps(2021, 2021, 2026, 2021);
         wnd.buttons = {&ok, &check, &radio};
-        PumpMessages(50);
+        PumpUntil([] { return GetQueueStatus(QS_ALLINPUT) == 0; });  // the creation's messages handled
         wnd.notifications.clear();
     }
     void TearDown() override { ReleaseCapture(); }

@@ -84,7 +84,7 @@ TEST(SkinScreenshot, ShapedWindowWithButtonsInEachState)
     buttons[2]->SetEnabled(FALSE);  // don't show again disabled
     buttons[3]->SetChecked(TRUE);   // automatic selected
     wnd.Invalidate();
-    PumpMessages(100);
+    UpdateWindow(wnd.m_hWnd);
     SetCursorPos(222 + 180, 119 + 235);
     SendMouse(wnd, WM_MOUSEMOVE, 180, 235);  // over the selected radio: the tip comes
     ASSERT_TRUE(PumpUntil([&] { return tip.IsWindowVisible() != FALSE; }));
@@ -92,12 +92,14 @@ TEST(SkinScreenshot, ShapedWindowWithButtonsInEachState)
     SendMouse(wnd, WM_MOUSEMOVE, 180, 235);
     ASSERT_TRUE(PumpUntil([&] { return tip.IsWindowVisible() != FALSE; }));
     buttons[0]->SetState(SkinButtonHover, TRUE);
-    PumpMessages(200);
+    RedrawWindow(wnd.m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 
-    EXPECT_NE(RGB(255, 0, 255), ScreenPixel(222, 119)) << "the key corner is cut away";
     HDC memDC = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(memDC, background.GetSafeHandle());
-    EXPECT_EQ(GetPixel(memDC, 290, 100), ScreenPixel(222 + 290, 119 + 100)) << "the background is drawn";
+    const COLORREF drawn = GetPixel(memDC, 290, 100);
+    PumpUntil([&] { return ScreenPixel(222 + 290, 119 + 100) == drawn; });  // the screen has caught up
+    EXPECT_NE(RGB(255, 0, 255), ScreenPixel(222, 119)) << "the key corner is cut away";
+    EXPECT_EQ(drawn, ScreenPixel(222 + 290, 119 + 100)) << "the background is drawn";
     SelectObject(memDC, old);
     DeleteDC(memDC);
     const std::string folder = BinDir() + "\\..\\..\\artifacts";

@@ -42,25 +42,46 @@ HRGN CreateRegionFromRects(const ColorKeyRect* rects, size_t count)
     return first.CombineRgn(&first, &second, RGN_OR) == ERROR ? nullptr : static_cast<HRGN>(first.Detach());
 }
 
-// The bitmap's pixels as 32-bit values, top row first. Equal colours stay equal and
-// different ones different, as a memory DC would report them.
-bool ReadPixels(CDC* pRefDC, const CBitmap& bitmap, const BITMAP& info, std::vector<uint32_t>& pixels)
+// The bitmap is read in strips of about this many bytes: a buffer this small is taken
+// from the heap's own pages, where one for a whole 580 x 370 bitmap would be fresh pages
+// (most of the time of a read) on every build.
+constexpr size_t kStripBytes = 256 * 1024;
+
+// The runs of the bitmap's rows, top row first, from its pixels as 32-bit values: equal
+// colours stay equal and different ones different, as a memory DC reports them. False
+// when the bitmap cannot be read.
+bool ScanBitmapRuns(CDC* pRefDC, const CBitmap& bitmap, const BITMAP& info, std::vector<ColorKeyRect>& runs)
 {
+    const int32_t width = info.bmWidth;
+    const int32_t height = info.bmHeight;
+    const size_t fit = kStripBytes / (static_cast<size_t>(width) * sizeof(uint32_t));
+    const int32_t stripRows = fit < 1 ? 1 : fit < static_cast<size_t>(height) ? static_cast<int32_t>(fit) : height;
     BITMAPINFO header = {};
     header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = height;  // bottom-up: GetDIBits counts scan lines from the bottom
     header.bmiHeader.biPlanes = 1;
     header.bmiHeader.biBitCount = 32;
     header.bmiHeader.biCompression = BI_RGB;
-    pixels.resize(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
+    std::vector<uint32_t> strip(static_cast<size_t>(width) * static_cast<size_t>(stripRows));
     HDC hRefDC = pRefDC ? pRefDC->GetSafeHdc() : nullptr;
     HDC hDC = hRefDC ? hRefDC : CreateCompatibleDC(nullptr);
-    const int lines = GetDIBits(hDC, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &header,
-                                DIB_RGB_COLORS);
+    uint32_t key = 0;
+    bool read = true;
+    for (int32_t top = 0; read && top < height; top += stripRows) {
+        const int32_t rows = stripRows < height - top ? stripRows : height - top;
+        read = GetDIBits(hDC, bitmap, static_cast<UINT>(height - top - rows), static_cast<UINT>(rows), strip.data(),
+                         &header, DIB_RGB_COLORS) == rows;
+        const uint32_t* lastRow = strip.data() + static_cast<size_t>(rows - 1) * static_cast<size_t>(width);
+        if (top == 0)
+            key = *lastRow;  // the strip's rows come bottom first: this is pixel (0, 0)
+        for (int32_t i = 0; read && i < rows; ++i)
+            AppendColorKeyRowRuns(lastRow - static_cast<size_t>(i) * static_cast<size_t>(width), width, top + i, key,
+                                  runs);
+    }
     if (!hRefDC)
         DeleteDC(hDC);
-    return lines == info.bmHeight;
+    return read;
 }
 
 }  // namespace
@@ -76,11 +97,10 @@ HRGN BuildColorKeyRegion(CDC* pRefDC, const CBitmap& bitmap)
     BITMAP info = {};
     if (!bitmap.GetBitmap(&info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return nullptr;
-    std::vector<uint32_t> pixels;
-    if (!ReadPixels(pRefDC, bitmap, info, pixels))
+    std::vector<ColorKeyRect> runs;
+    if (!ScanBitmapRuns(pRefDC, bitmap, info, runs))
         return nullptr;
-    const std::vector<ColorKeyRect> rects = MergeRepeatedRows(
-        ScanColorKeyRuns(pixels.data(), info.bmWidth, info.bmHeight, static_cast<size_t>(info.bmWidth)));
+    const std::vector<ColorKeyRect> rects = MergeRepeatedRows(runs);
     if (rects.empty())
         return CreateRectRgn(0, 0, 0, 0);
     return CreateRegionFromRects(rects.data(), rects.size());

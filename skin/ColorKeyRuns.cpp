@@ -6,26 +6,30 @@ constexpr uint32_t kColorMask = 0xFFFFFF;
 
 }  // namespace
 
+void AppendColorKeyRowRuns(const uint32_t* row, int32_t width, int32_t y, uint32_t key,
+                           std::vector<ColorKeyRect>& runs)
+{
+    key &= kColorMask;
+    int32_t x = 0;
+    while (x < width) {
+        while (x < width && (row[x] & kColorMask) == key)
+            ++x;
+        const int32_t start = x;
+        while (x < width && (row[x] & kColorMask) != key)
+            ++x;
+        if (x > start)
+            runs.push_back({start, y, x, y + 1});
+    }
+}
+
 std::vector<ColorKeyRect> ScanColorKeyRuns(const uint32_t* pixels, int32_t width, int32_t height,
                                            size_t stride)
 {
     std::vector<ColorKeyRect> runs;
     if (!pixels || width <= 0 || height <= 0 || stride < static_cast<size_t>(width))
         return runs;
-    const uint32_t key = pixels[0] & kColorMask;
-    for (int32_t y = 0; y < height; ++y) {
-        const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
-        int32_t x = 0;
-        while (x < width) {
-            while (x < width && (row[x] & kColorMask) == key)
-                ++x;
-            const int32_t start = x;
-            while (x < width && (row[x] & kColorMask) != key)
-                ++x;
-            if (x > start)
-                runs.push_back({start, y, x, y + 1});
-        }
-    }
+    for (int32_t y = 0; y < height; ++y)
+        AppendColorKeyRowRuns(pixels + static_cast<size_t>(y) * stride, width, y, pixels[0], runs);
     return runs;
 }
 

@@ -26,6 +26,11 @@ inline bool operator==(const ColorKeyRect& a, const ColorKeyRect& b)
 std::vector<ColorKeyRect> ScanColorKeyRuns(const uint32_t* pixels, int32_t width, int32_t height,
                                            size_t stride);
 
+// Appends the runs of one row of width pixels as rectangles of height 1 at row y: the
+// pixels whose low 24 bits differ from key. Nothing when width is not positive.
+void AppendColorKeyRowRuns(const uint32_t* row, int32_t width, int32_t y, uint32_t key,
+                           std::vector<ColorKeyRect>& runs);
+
 // Joins each row whose runs equal those of the row above into taller rectangles. The
 // covered pixels stay the same; the count drops to one per distinct band.
 std::vector<ColorKeyRect> MergeRepeatedRows(const std::vector<ColorKeyRect>& runs);

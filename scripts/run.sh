@@ -54,8 +54,14 @@ cp "$bin/queue_reader.exe" "$game/"
 reader=$!
 for _ in $(seq 300); do grep -q "^following the queue" "$game/queue.txt" && break; sleep 0.1; done
 grep -q "^following the queue" "$game/queue.txt" || echo "== the queue reader did not start within 30 s"
-[ $# -gt 0 ] || set -- --script --pick 1
-"$root/scripts/wine-run.sh" client.exe "$@"
+# The scripted run ends by itself: it is bounded (ZRK_CLIENT_SECONDS, default 120), so a
+# stalled Wine shows as a message instead of a run that never ends.
+limit=()
+[ $# -gt 0 ] || { set -- --script --pick 1; limit=(timeout "${ZRK_CLIENT_SECONDS:-120}"); }
+client_status=0
+"${limit[@]}" "$root/scripts/wine-run.sh" client.exe "$@" || client_status=$?
+[ "$client_status" -ne 124 ] || [ ${#limit[@]} -eq 0 ] ||
+  echo "== the client did not finish within ${ZRK_CLIENT_SECONDS:-120} s (ZRK_CLIENT_SECONDS sets the limit)"
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
 sed 's/^/   /' "$game/calls.log" 2>/dev/null || true
@@ -64,3 +70,4 @@ kill $reader 2>/dev/null || true
 wait $reader 2>/dev/null || true
 echo "== the queue reader"
 sed 's/^/   /' "$game/queue.txt"
+exit $client_status

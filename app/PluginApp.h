@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/ComponentInterfaces.h"
+#include "app/SpeakRecord.h"
 #include "framework/CWinApp.h"
 
 class CWnd;
@@ -45,6 +46,7 @@ public:
     ICoreHost* m_pCoreHost = nullptr;
     HINSTANCE m_hCoreLibrary = nullptr;
     GameSite* m_pGameSite = nullptr;
+    SpeakRecord m_speakRecord;
 
 private:
     bool LoadCoreHost();
@@ -61,6 +63,3 @@ bool ShouldShowConfigWindow(const DeviceConfig& config);
 void RunConfigWindow(DeviceConfig& config);
 // The configuration steps of start-up: the window when asked for, then opencount + 1.
 void ApplyConfigWindowStep(DeviceConfig& config);
-
-// Writes the loudspeaker prefix (kind 2) and the text into buffer.
-void FormatSpeakText(const SpeakMessage& message, char* pszBuffer);

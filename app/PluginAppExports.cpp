@@ -4,8 +4,6 @@
 #include "framework/CWnd.h"
 #include "messaging/GameSite.h"
 
-#include <cstdio>
-#include <cstring>
 
 void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
 {
@@ -42,16 +40,6 @@ HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOu
 {
     if (!m_pGameZip || !ppTextOut || !*ppTextOut)
         return E_FAIL;
-    SpeakMessage message = {0, 0, CString()};
-    m_pGameZip->vfptr->GetMessageInfo(m_pGameZip, 1, nSecond, nFirst, &message, 0);
-    FormatSpeakText(message, *ppTextOut);
+    m_speakRecord.Fetch(m_pGameZip, nFirst, nSecond, *ppTextOut);
     return S_OK;
-}
-
-void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
-{
-    pszBuffer[0] = '\0';
-    if (message.m_nKind == kSpeakKindLoudspeaker)
-        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
-    strcat(pszBuffer, message.m_strText);
 }

@@ -4,7 +4,6 @@
 #include "framework/CWnd.h"
 #include "messaging/GameSite.h"
 
-
 void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
 {
     if (!ppCoreSlot)

@@ -1,7 +1,7 @@
 // Tessaru.dll, the right-click menu module: a menu object per client window, a real
-// popup menu at the cursor, and items that post records through the IGameSite. It is
-// built on the shared framework: the window object it gets is one of that framework's,
-// whose handle it reads at offset 0x1C.
+// popup menu at the cursor, and items that post records through the IGameSite. Like the
+// real one, built on the shared framework, it takes the window object for one of that
+// framework's and reads the handle at offset 0x1C.
 #include "client/CallLog.h"
 #include "client/ComponentViews.h"
 

@@ -1,0 +1,23 @@
+# The Windows side beyond the portable units: framework layer, plug-in, stand-in client
+# world, benchmarks and tests under Wine.
+add_subdirectory(framework)
+add_subdirectory(res)
+add_subdirectory(app)
+include(cmake/Kit.cmake)
+add_subdirectory(client)
+add_subdirectory(bench)
+add_subdirectory(tests/wine)
+
+# The native tree's tests (portable units under sanitizers, bounded fuzzing) join
+# this tree's run, so one CTest summary covers everything.
+if(NATIVE_BUILD_DIR)
+  add_test(NAME native.portable_units
+           COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${NATIVE_BUILD_DIR} --output-on-failure -j 2)
+endif()
+
+# The README's main-job command itself, so the README cannot rot.
+add_test(NAME MainJob.ReadmeCommandTellsTheStory
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/main_job_test.sh)
+# It brings up a Wine prefix and a display of its own: alone, so nothing else competes
+# with that first start.
+set_tests_properties(MainJob.ReadmeCommandTellsTheStory PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)

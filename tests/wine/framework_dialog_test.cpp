@@ -6,7 +6,8 @@
 #include "framework/TemporaryObjects.h"
 
 #include "res/resource.h"
-#include "tests/wine/DialogTestSupport.h"
+#include "tests/wine/DialogScript.h"
+#include "tests/wine/MessagePump.h"
 
 #include <gtest/gtest.h>
 

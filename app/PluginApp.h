@@ -40,10 +40,10 @@ private:
     // Shut down, released and freed by ExitInstance.
     ICoreHost* m_pCoreHost = nullptr;
     HINSTANCE m_hCoreLibrary = nullptr;
-    // Everything below stays until the process ends, ExitInstance included: the menu
-    // module keeps its menu object and the GameSite, and the archive is the help
-    // library's. The GameSite is made once by start-up and never deleted, so its queue
-    // stays open as long as the client runs.
+    // Everything below outlives ExitInstance and stays until the process ends: the menu
+    // module keeps using its menu object and the GameSite, and the archive belongs to the
+    // help library. The GameSite is made once by start-up and never deleted, so its
+    // queue stays open as long as the client runs.
     MenuModule m_menuModule;
     HelpLibrary m_helpLibrary;
     void* m_pMenuObject = nullptr;  // the last one CreateRPopupMenu made

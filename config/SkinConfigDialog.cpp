@@ -91,30 +91,32 @@ void SkinConfigDialog::OnOK()
 
 void SkinConfigDialog::OnCancel() {}
 
-// The buttons' notifications: each posts the message numbered by its ID.
+// The buttons' notifications: each posts the message numbered by its ID. They still get
+// the default processing, as every message does: to the dialog manager the first two
+// numbers are also DM_SETDEFID and DM_REPOSITION.
 LRESULT SkinConfigDialog::OnOkButton(WPARAM, LPARAM)
 {
     EndDialog(IDOK);
-    return 0;
+    return Default();
 }
 
 LRESULT SkinConfigDialog::OnFullScreenBox(WPARAM bChecked, LPARAM)
 {
     m_bFullScreen = bChecked ? 1 : 0;
-    return 0;
+    return Default();
 }
 
 LRESULT SkinConfigDialog::OnDontShowBox(WPARAM bChecked, LPARAM)
 {
     m_bDontShowAgain = bChecked ? 1 : 0;
-    return 0;
+    return Default();
 }
 
 template <UINT nId>
 LRESULT SkinConfigDialog::OnRadioChecked(WPARAM, LPARAM)
 {
     SelectRadio(IDC_SKIN_AUTO, kRadioLastId, nId);  // the other radios go unchecked
-    return 0;
+    return Default();
 }
 
 BOOL SkinConfigDialog::OnInitDialog()

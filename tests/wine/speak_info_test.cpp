@@ -22,8 +22,8 @@ using GetKeptTextFn = const char*(__cdecl*)(int);
 const int kBulletin = 2;  // the message whose text is a string object the archive keeps
 
 // Loaded once and never freed: a record may still hold one of its blocks.
-struct HelpLibrary {
-    HelpLibrary()
+struct ArchiveLibrary {
+    ArchiveLibrary()
     {
         hModule = LoadLibraryA((BinDir() + "\\Orvalt.dll").c_str());
         auto getArchive = ProcAddress<GetGameZipPtrFn>(hModule, "GetGameZipPtr");
@@ -44,9 +44,9 @@ struct HelpLibrary {
     GetKeptTextFn getKept = nullptr;
 };
 
-const HelpLibrary& TheHelpLibrary()
+const ArchiveLibrary& TheArchiveLibrary()
 {
-    static HelpLibrary library;
+    static ArchiveLibrary library;
     return library;
 }
 
@@ -73,7 +73,7 @@ std::string Repeat(const std::string& piece, int nTimes)
 
 TEST(SpeakInfo, TextsOfAFrameworkBuiltArchiveArriveWholeAndItsBlocksStayItsOwn)
 {
-    const HelpLibrary& help = TheHelpLibrary();
+    const ArchiveLibrary& help = TheArchiveLibrary();
     ASSERT_NE(nullptr, help.pArchive);
     ASSERT_TRUE(help.getStats && help.getKept);
     const char* pchBulletin = help.getKept(kBulletin);
@@ -105,7 +105,7 @@ TEST(SpeakInfo, TextsOfAFrameworkBuiltArchiveArriveWholeAndItsBlocksStayItsOwn)
         {0, shortText, 1, "a short text after a shared block"},
     };
     PluginApp app;
-    app.m_pGameZip = help.pArchive;
+    app.UseHelpLibrary(HelpLibrary(help.hModule, help.pArchive));
     for (const Row& row : rows) {
         EXPECT_EQ(row.expected, Speak(app, row.nIndex)) << row.what;
         PeerStringStats stats = help.Stats();

@@ -4,9 +4,6 @@
 #include "framework/CWnd.h"
 #include "messaging/GameSite.h"
 
-#include <cstdio>
-#include <cstring>
-
 void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
 {
     if (!ppCoreSlot)
@@ -26,32 +23,21 @@ void PluginApp::CreateRPopupMenu(HWND hWnd)
 {
     CWnd* pWnd = new CWnd;
     pWnd->Attach(hWnd);
-    if (m_pfnCreateRMenuObject)
-        m_pMenuObject = m_pfnCreateRMenuObject(pWnd);
+    if (m_menuModule.IsBound())
+        m_pMenuObject = m_menuModule.CreateRMenuObject(pWnd);
 }
 
 void PluginApp::OnRButton(int32_t nFirst, int32_t nSecond)
 {
-    if (!m_hMenuLibrary || !m_pfnSetLpIGameSite || !m_pfnCreateRMenu)
-        return;
-    m_pfnSetLpIGameSite(m_pMenuObject, static_cast<IGameSite*>(m_pGameSite));
-    m_pfnCreateRMenu(m_pMenuObject, nFirst, nSecond, 0, 0, 0, 0);
+    m_menuModule.SetLpIGameSite(m_pMenuObject, static_cast<IGameSite*>(m_pGameSite));
+    m_menuModule.CreateRMenu(m_pMenuObject, nFirst, nSecond);
 }
 
 HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOut)
 {
-    if (!m_pGameZip || !ppTextOut || !*ppTextOut)
+    CGameZip* pGameZip = m_helpLibrary.GameZip();
+    if (!pGameZip || !ppTextOut || !*ppTextOut)
         return E_FAIL;
-    SpeakMessage message = {0, 0, CString()};
-    m_pGameZip->vfptr->GetMessageInfo(m_pGameZip, 1, nSecond, nFirst, &message, 0);
-    FormatSpeakText(message, *ppTextOut);
+    m_speakRecord.Fetch(pGameZip, nFirst, nSecond, *ppTextOut);
     return S_OK;
-}
-
-void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
-{
-    pszBuffer[0] = '\0';
-    if (message.m_nKind == kSpeakKindLoudspeaker)
-        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
-    strcat(pszBuffer, message.m_strText);
 }

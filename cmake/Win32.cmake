@@ -8,6 +8,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_portable_units(portable)
 
 add_subdirectory(framework)
+add_subdirectory(res)
 add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
@@ -15,7 +16,7 @@ add_subdirectory(tests/wine)
 add_subdirectory(bench)
 # The plug-in's own code runs once per start-up or per player action: small beats fast
 # there. The portable units keep the release level: their scans are the hot loops.
-set_property(TARGET framework zrkplugin APPEND PROPERTY COMPILE_OPTIONS -Os)
+set_property(TARGET framework config messaging skin util zrkplugin APPEND PROPERTY COMPILE_OPTIONS -Os)
 
 include(cmake/ResourceDependencies.cmake)
 add_resource_dependencies(${PROJECT_SOURCE_DIR})

@@ -1,7 +1,8 @@
 #include "framework/CDC.h"
 
-#include "framework/CProcessLock.h"
+#include "framework/CCriticalSection.h"
 #include "framework/CWnd.h"
+#include "framework/TemporaryObjects.h"
 
 #include <map>
 #include <memory>
@@ -11,15 +12,21 @@ namespace {
 
 // Temporary objects per thread; a view holds no DC of its own, so a reused handle value
 // simply finds its view again.
-std::unique_ptr<CDC>& Temporary(HDC hDC)
+std::map<HDC, std::unique_ptr<CDC>>& ThreadTemporaries()
 {
-    static CProcessLock lock;
+    static CCriticalSection& lock = AfxNewProcessLock();
     static std::map<DWORD, std::map<HDC, std::unique_ptr<CDC>>> temporaries;
-    std::lock_guard<CProcessLock> guard(lock);
-    return temporaries[GetCurrentThreadId()][hDC];
+    std::lock_guard<CCriticalSection> guard(lock);
+    return temporaries[GetCurrentThreadId()];
 }
 
+std::unique_ptr<CDC>& Temporary(HDC hDC) { return ThreadTemporaries()[hDC]; }
+
 }  // namespace
+
+void AfxDeleteTempDCs() { ThreadTemporaries().clear(); }
+
+size_t AfxTempDCCount() { return ThreadTemporaries().size(); }
 
 CDC::~CDC() { DeleteDC(); }
 

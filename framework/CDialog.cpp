@@ -2,6 +2,7 @@
 
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
+#include "framework/TemporaryObjects.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -45,19 +46,19 @@ BOOL CDialog::CreateFromTemplate(HWND hWndOwner)
 
 INT_PTR CDialog::DoModal()
 {
-    HWND hWndOwner = m_pParentWnd ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : nullptr;
-    const bool disableOwner = hWndOwner && ::IsWindowEnabled(hWndOwner);
+    m_hWndOwner = m_pParentWnd ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : nullptr;
+    const bool disableOwner = m_hWndOwner && ::IsWindowEnabled(m_hWndOwner);
     if (disableOwner)
-        ::EnableWindow(hWndOwner, FALSE);
+        ::EnableWindow(m_hWndOwner, FALSE);
 
     m_nModalResult = -1;
     m_bContinueModal = true;
-    if (CreateFromTemplate(hWndOwner))
+    if (CreateFromTemplate(m_hWndOwner))
         RunModalLoop();
     m_bContinueModal = false;
 
     if (disableOwner)
-        ::EnableWindow(hWndOwner, TRUE);  // before the dialog goes, so the owner gets the activation
+        ::EnableWindow(m_hWndOwner, TRUE);  // before the dialog goes, so the owner gets the activation
     if (m_hWnd) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
@@ -71,11 +72,14 @@ void CDialog::RunModalLoop()
     bool shown = (GetStyle() & WS_VISIBLE) != 0;
     MSG msg;
     while (m_bContinueModal && ::IsWindow(m_hWnd)) {
-        if (!shown && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ShowWindow(SW_SHOWNORMAL);  // on the first idle moment, like every modal dialog
-            UpdateWindow();
-            shown = true;
-            continue;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            AfxPurgeTemporaries();  // the handlers this loop dispatched have all returned
+            if (!shown) {
+                ShowWindow(SW_SHOWNORMAL);  // on the first idle moment, like every modal dialog
+                UpdateWindow();
+                shown = true;
+                continue;
+            }
         }
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {

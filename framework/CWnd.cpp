@@ -1,7 +1,8 @@
 #include "framework/CWnd.h"
 
-#include "framework/CProcessLock.h"
+#include "framework/CCriticalSection.h"
 #include "framework/CWinApp.h"
+#include "framework/TemporaryObjects.h"
 
 #include <map>
 #include <memory>
@@ -11,9 +12,9 @@
 
 namespace {
 
-CProcessLock& HandleMapLock()
+CCriticalSection& HandleMapLock()
 {
-    static CProcessLock lock;
+    static CCriticalSection& lock = AfxNewProcessLock();
     return lock;
 }
 
@@ -35,9 +36,9 @@ struct ThreadState {
 // must not run in a library that was unloaded before the thread ended.
 ThreadState& State()
 {
-    static CProcessLock lock;
+    static CCriticalSection& lock = AfxNewProcessLock();
     static std::map<DWORD, ThreadState> states;
-    std::lock_guard<CProcessLock> guard(lock);
+    std::lock_guard<CCriticalSection> guard(lock);
     return states[GetCurrentThreadId()];
 }
 
@@ -61,7 +62,7 @@ BOOL CWnd::Attach(HWND hWndNew)
 {
     if (!hWndNew || m_hWnd)
         return FALSE;
-    std::lock_guard<CProcessLock> guard(HandleMapLock());
+    std::lock_guard<CCriticalSection> guard(HandleMapLock());
     HandleMap()[hWndNew] = this;
     m_hWnd = hWndNew;
     return TRUE;
@@ -71,7 +72,7 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
-        std::lock_guard<CProcessLock> guard(HandleMapLock());
+        std::lock_guard<CCriticalSection> guard(HandleMapLock());
         auto it = HandleMap().find(hWnd);
         if (it != HandleMap().end() && it->second == this)
             HandleMap().erase(it);
@@ -82,10 +83,14 @@ HWND CWnd::Detach()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    std::lock_guard<CProcessLock> guard(HandleMapLock());
+    std::lock_guard<CCriticalSection> guard(HandleMapLock());
     auto it = HandleMap().find(hWnd);
     return it == HandleMap().end() ? nullptr : it->second;
 }
+
+void AfxDeleteTempWindows() { State().temporaries.clear(); }
+
+size_t AfxTempWindowCount() { return State().temporaries.size(); }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
@@ -272,14 +277,14 @@ struct RegisteredClasses {
 
 LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
-    static CProcessLock lock;
+    static CCriticalSection& lock = AfxNewProcessLock();
     static RegisteredClasses classes;
     std::set<std::string>& registered = classes.names;
     HINSTANCE hInstance = AfxGetInstanceHandle();
     char name[128];
     wsprintfA(name, "Afx:%p:%x:%p:%p:%p", hInstance, nClassStyle, hCursor, hbrBackground, hIcon);
 
-    std::lock_guard<CProcessLock> guard(lock);
+    std::lock_guard<CCriticalSection> guard(lock);
     auto it = registered.find(name);
     if (it != registered.end())
         return it->c_str();

@@ -6,8 +6,10 @@
 #include "app/PluginApp.h"
 #include "config/DeviceConfig.h"
 
-#include "tests/wine/DialogTestSupport.h"
+#include "tests/wine/DialogScript.h"
 #include "tests/wine/GdiObjectCounter.h"
+#include "tests/wine/MessagePump.h"
+#include "tests/wine/Pixels.h"
 
 #include <gtest/gtest.h>
 

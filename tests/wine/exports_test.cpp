@@ -202,7 +202,11 @@ TEST(MenuExports, CallThroughWhatIsBoundAndKeepTheLastMenuObject)
     entries.pfnAddNewMenu = FakeMenuOnly;
     entries.pfnCreateRMenu = FakeCreateRMenu;
     entries.pfnSetLpIGameSite = FakeSetLpIGameSite;
-    app.UseMenuModule(MenuModule(GetModuleHandleA(nullptr), entries));
+    // A reference of its own, which the module frees: freeing the executable's own load
+    // reference once left this process spinning at its exit.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH - 1);
+    app.UseMenuModule(MenuModule(LoadLibraryA(self), entries));
     app.CreateRPopupMenu(hWnd);
     void* first = app.MenuObject();
     app.CreateRPopupMenu(hWnd);

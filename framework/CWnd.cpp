@@ -18,9 +18,11 @@ CCriticalSection& HandleMapLock()
     return lock;
 }
 
+// Never destroyed, like its lock: a window object destroyed during static destruction
+// (a thread's temporary objects) still looks itself up.
 std::map<HWND, CWnd*>& HandleMap()
 {
-    static std::map<HWND, CWnd*> map;
+    static auto& map = *new std::map<HWND, CWnd*>;
     return map;
 }
 

@@ -202,11 +202,7 @@ TEST(MenuExports, CallThroughWhatIsBoundAndKeepTheLastMenuObject)
     entries.pfnAddNewMenu = FakeMenuOnly;
     entries.pfnCreateRMenu = FakeCreateRMenu;
     entries.pfnSetLpIGameSite = FakeSetLpIGameSite;
-    // A reference of its own, which the module frees: freeing the executable's own load
-    // reference once left this process spinning at its exit.
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH - 1);
-    app.UseMenuModule(MenuModule(LoadLibraryA(self), entries));
+    app.UseMenuModule(MenuModule(GetModuleHandleA(nullptr), entries));
     app.CreateRPopupMenu(hWnd);
     void* first = app.MenuObject();
     app.CreateRPopupMenu(hWnd);

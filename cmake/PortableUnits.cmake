@@ -3,6 +3,7 @@
 set(PORTABLE_SOURCES
   config/ClickPoint.cpp
   config/ConfigLine.cpp
+  config/ConfigScanner.cpp
   messaging/ChannelMessage.cpp
   messaging/QueueSection.cpp
   skin/ColorKeyRuns.cpp

@@ -1,18 +1,78 @@
-// Arbitrary lines and keys through the devconfig.txt line matcher.
+// Arbitrary files and keys through the devconfig.txt readers: the one-pass scanner, fed
+// in chunks of varying size, must agree with matching each line on its own.
 #include "config/ConfigLine.h"
+#include "config/ConfigScanner.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
+
+namespace {
+
+struct Expected {
+    bool set = false;
+    int32_t value = 0;
+    uint64_t line = 0;
+};
+
+// The reading the scanner replaced: lines split at LF, a CR before it dropped, and for
+// each key the first line that MatchConfigLine accepts.
+Expected ReadLineByLine(std::string_view file, std::string_view key, int32_t defaultValue)
+{
+    Expected expected;
+    expected.value = defaultValue;
+    std::string lowerKey = LowerAsciiGbk(key);
+    uint64_t number = 0;
+    size_t start = 0;
+    while (start < file.size()) {
+        size_t end = file.find('\n', start);
+        if (end == std::string_view::npos)
+            end = file.size();
+        std::string_view line = file.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        ++number;
+        int32_t value = 0;
+        if (MatchConfigLine(line, lowerKey, &value)) {
+            expected = {true, value, number};
+            break;
+        }
+        start = end + 1;
+    }
+    return expected;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
+    if (size == 0)
+        return 0;
+    size_t chunk = 1 + data[0] % 7;
+    std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
     size_t split = input.find('\n');
     std::string_view key = split == std::string_view::npos ? "width" : input.substr(0, split);
-    std::string_view line = split == std::string_view::npos ? input : input.substr(split + 1);
-    int32_t value = -1;
-    if (MatchConfigLine(line, LowerAsciiGbk(key), &value) && value < 0)
-        __builtin_trap();  // values are never negative
+    std::string_view file = split == std::string_view::npos ? input : input.substr(split + 1);
+
+    std::vector<ConfigKey> keys(kDeviceConfigKeys, kDeviceConfigKeys + kDeviceConfigKeyCount);
+    keys.push_back({key, -1});
+    ConfigScanner scanner(keys.data(), keys.size());
+    for (size_t at = 0; at < file.size(); at += chunk)
+        scanner.Feed(file.data() + at, std::min(chunk, file.size() - at));
+    scanner.Finish();
+
+    for (size_t k = 0; k < keys.size(); ++k) {
+        Expected expected = key.size() > ConfigScanner::kMaxKeyLength && k + 1 == keys.size()
+                                ? Expected{false, -1, 0}
+                                : ReadLineByLine(file, keys[k].name, keys[k].defaultValue);
+        const ConfigSetting& got = scanner.Setting(k);
+        if (got.set != expected.set || got.value != expected.value || got.line != expected.line)
+            __builtin_trap();
+        if (got.set && (got.value < 0 || got.excerpt.size() > ConfigScanner::kExcerptLength))
+            __builtin_trap();
+    }
     return 0;
 }

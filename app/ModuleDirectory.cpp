@@ -29,10 +29,17 @@ CString ComputeModuleDirectory(HMODULE hModule)
     DWORD nLength = GetModuleFileNameA(hModule, path, MAX_PATH);
     if (nLength == 0 || nLength >= MAX_PATH)
         return CString();  // a cut path would name the wrong directory
-    const char* lastSlash = strrchr(path, '\\');
+    return ExecutableDirectory(path);
+}
+
+CString ExecutableDirectory(const char* pszPath)
+{
+    if (!pszPath || strlen(pszPath) >= MAX_PATH)
+        return CString();
+    const char* lastSlash = strrchr(pszPath, '\\');
     if (!lastSlash)
         return CString();
-    return CString(path, static_cast<int>(lastSlash - path) + 1);
+    return CString(pszPath, static_cast<int>(lastSlash - pszPath) + 1);
 }
 
 CString ModuleDirectory()

@@ -9,6 +9,8 @@
 // The directory of the module's file with a trailing backslash; empty when the path
 // has no backslash or does not fit in MAX_PATH characters.
 CString ComputeModuleDirectory(HMODULE hModule);
+// The same for an executable's path given as text.
+CString ExecutableDirectory(const char* pszPath);
 
 // The executable's directory, computed once and cached (an empty result is not cached).
 CString ModuleDirectory();

@@ -7,6 +7,8 @@ set(PORTABLE_SOURCES
   messaging/ChannelMessage.cpp
   messaging/QueueSection.cpp
   skin/ColorKeyRuns.cpp
+  tools/DoctorReport.cpp
+  tools/PeImage.cpp
   util/AddressChoice.cpp
   util/FieldSplit.cpp
   util/LetterCodec.cpp

@@ -9,6 +9,7 @@ add_portable_units(portable)
 
 add_subdirectory(framework)
 add_subdirectory(app)
+add_subdirectory(tools)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
 add_subdirectory(tests/wine)

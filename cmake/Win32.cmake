@@ -12,6 +12,7 @@ add_subdirectory(app)
 add_subdirectory(tools)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
+add_subdirectory(bench)
 add_subdirectory(tests/wine)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join

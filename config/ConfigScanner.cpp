@@ -19,6 +19,25 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 unsigned char LowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
+constexpr uint8_t kSpecialByte = 1;
+constexpr uint8_t kDigitByte = 2;
+
+struct ByteClasses {
+    uint8_t of[256];
+};
+
+constexpr ByteClasses MakeByteClasses()
+{
+    ByteClasses classes{};
+    for (unsigned b = 0; b < 256; ++b)
+        classes.of[b] = b == '\n' || b == '\r' || b == '\0' || (b >= 0x81 && b <= 0xFE) ? kSpecialByte
+                        : b >= '0' && b <= '9'                                     ? kDigitByte
+                                                                                   : 0;
+    return classes;
+}
+
+constexpr ByteClasses kByteClasses = MakeByteClasses();
+
 }  // namespace
 
 ConfigScanner::ConfigScanner(bool noteRepeats)
@@ -48,36 +67,37 @@ ConfigScanner::ConfigScanner(const ConfigKey* keys, size_t count, bool noteRepea
 // longest suffix that is also a key prefix): one table look-up per byte for all keys.
 void ConfigScanner::BuildMatcher(const std::vector<std::string>& lowerKeys)
 {
-    m_next.assign(256, 0);
+    std::vector<uint16_t> next(256, 0);
+    next.reserve((kMaxKeyBytes + 1) * 256);
     m_output.assign(1, 0);
+    size_t keyBytes = 0;
     for (size_t k = 0; k < lowerKeys.size(); ++k) {
-        if (lowerKeys[k].size() > kMaxKeyLength)
-            continue;
+        keyBytes += lowerKeys[k].size();
+        if (keyBytes > kMaxKeyBytes)
+            break;  // at most 256 states, so that a row's offset fits in 16 bits
         uint16_t state = 0;
         for (unsigned char c : lowerKeys[k]) {
-            if (m_next[state * 256u + c] == 0) {
-                m_next[state * 256u + c] = static_cast<uint16_t>(m_output.size());
-                m_next.resize(m_next.size() + 256, 0);
+            if (next[state * 256u + c] == 0) {
+                next[state * 256u + c] = static_cast<uint16_t>(m_output.size());
+                next.resize(next.size() + 256, 0);
                 m_output.push_back(0);
             }
-            state = m_next[state * 256u + c];
+            state = next[state * 256u + c];
         }
         m_output[state] |= uint64_t{1} << k;
     }
-    for (unsigned c = 0; c < 256; ++c)
-        m_starts[c] = c == '\0' || c == '\n' || IsDigit(c) || IsGbkLeadByte(c) || m_next[LowerAscii(c)] != 0;
     std::vector<uint16_t> fail(m_output.size(), 0);
     std::deque<uint16_t> pending;
     for (unsigned c = 0; c < 256; ++c)
-        if (m_next[c] != 0)
-            pending.push_back(m_next[c]);
+        if (next[c] != 0)
+            pending.push_back(next[c]);
     while (!pending.empty()) {
         uint16_t state = pending.front();
         pending.pop_front();
         m_output[state] |= m_output[fail[state]];
         for (unsigned c = 0; c < 256; ++c) {
-            uint16_t& edge = m_next[state * 256u + c];
-            uint16_t fallback = m_next[fail[state] * 256u + c];
+            uint16_t& edge = next[state * 256u + c];
+            uint16_t fallback = next[fail[state] * 256u + c];
             if (edge != 0) {
                 fail[edge] = fallback;
                 pending.push_back(edge);
@@ -86,6 +106,14 @@ void ConfigScanner::BuildMatcher(const std::vector<std::string>& lowerKeys)
             }
         }
     }
+    m_raw.resize(next.size());
+    m_folded.resize(next.size());
+    for (size_t i = 0; i < next.size(); ++i) {
+        m_raw[i] = static_cast<uint16_t>(next[i] * 256u);
+        m_folded[i] = static_cast<uint16_t>(next[i - i % 256 + LowerAscii(static_cast<unsigned char>(i % 256))] * 256u);
+    }
+    for (unsigned c = 0; c < 256; ++c)
+        m_startsKey[c] = m_folded[c] != 0;
 }
 
 void ConfigScanner::StartLine()
@@ -156,31 +184,47 @@ void ConfigScanner::TakeByte(unsigned char c)
     }
     m_previous = c;
     // Lower-cased as LowerAsciiGbk does: a lead byte's trail byte is kept as it is.
-    unsigned char matched = c;
-    if (m_trailNext)
+    if (m_trailNext) {
         m_trailNext = false;
-    else if (IsGbkLeadByte(c))
-        m_trailNext = true;
-    else
-        matched = LowerAscii(c);
-    m_state = m_next[m_state * 256u + matched];
-    m_lineMask |= m_output[m_state];
+        m_state = m_raw[m_state + c];
+    } else {
+        m_trailNext = IsGbkLeadByte(c);
+        m_state = m_folded[m_state + c];
+    }
+    m_lineMask |= m_output[m_state >> 8];
 }
 
-// Where the matcher rests (no key begun, no digit run open, the excerpt full), a byte
-// that starts nothing leaves every state as it is: such runs are skipped in one loop.
-const char* ConfigScanner::SkipInert(const char* data, const char* end)
+// The common case in one tight loop: bytes that are not line ends, NULs, CRs, GBK lead
+// bytes or (until the line's number is known) digits only move the matcher.
+const char* ConfigScanner::RunPlain(const char* data, const char* end)
 {
-    if (m_afterNul || m_state != 0 || m_trailNext || m_digits == Digits::InRun || m_excerpt.size() < kExcerptLength)
+    if (m_afterNul || m_pendingCr || m_trailNext || m_digits == Digits::InRun || m_excerpt.size() < kExcerptLength)
         return data;
-    const char* start = data;
-    while (data < end && !m_starts[static_cast<unsigned char>(*data)])
-        ++data;
-    if (data != start) {
-        m_excerptCut = true;
-        m_previous = static_cast<unsigned char>(data[-1]);
+    const uint8_t stop = m_digits == Digits::Done ? kSpecialByte : kSpecialByte | kDigitByte;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* last = reinterpret_cast<const unsigned char*>(end);
+    const unsigned char* start = p;
+    const uint16_t* folded = m_folded.data();
+    const uint64_t* output = m_output.data();
+    uint16_t state = m_state;
+    uint64_t lineMask = m_lineMask;
+    while (p < last) {
+        if (state == 0)  // bytes that begin no key leave the first state as it is
+            while (p < last && !m_startsKey[*p] && !(kByteClasses.of[*p] & stop))
+                ++p;
+        if (p == last || (kByteClasses.of[*p] & stop))
+            break;
+        state = folded[state + *p++];
+        lineMask |= output[state >> 8];
     }
-    return data;
+    m_state = state;
+    m_lineMask = lineMask;
+    if (p != start) {
+        m_lineHasBytes = true;
+        m_excerptCut = true;
+        m_previous = p[-1];
+    }
+    return reinterpret_cast<const char*>(p);
 }
 
 void ConfigScanner::Feed(const char* data, size_t size)
@@ -208,7 +252,7 @@ void ConfigScanner::Feed(const char* data, size_t size)
             continue;
         }
         TakeByte(c);
-        data = SkipInert(data, end);
+        data = RunPlain(data, end);
     }
 }
 

@@ -39,10 +39,11 @@ class ConfigScanner {
 public:
     static constexpr size_t kExcerptLength = 60;
     static constexpr size_t kMaxKeys = 64;
-    static constexpr size_t kMaxKeyLength = 255;
+    static constexpr size_t kMaxKeyBytes = 255;
 
     // At most kMaxKeys keys; later ones are ignored. Names match without regard to case;
-    // an empty name matches every line, a name longer than kMaxKeyLength none.
+    // an empty name matches every line. Names are matched while their lengths add up to
+    // at most kMaxKeyBytes; a name beyond that is never found.
     // noteRepeats reads the whole file to count the lines each key's first one hides.
     ConfigScanner(const ConfigKey* keys, size_t count, bool noteRepeats = false);
     // The twelve keys of the device record.
@@ -68,13 +69,15 @@ private:
     void TakeByte(unsigned char c);
     void EndLine();
     void StartLine();
-    const char* SkipInert(const char* data, const char* end);
+    const char* RunPlain(const char* data, const char* end);
 
     std::vector<std::string_view> m_names;
     std::vector<ConfigSetting> m_settings;
-    std::vector<uint16_t> m_next;     // matcher state x byte -> state
+    // Matcher states are kept as state * 256, the row's offset in the move tables.
+    std::vector<uint16_t> m_raw;      // state x trail byte -> state
+    std::vector<uint16_t> m_folded;   // state x any other byte, lower-cased -> state
     std::vector<uint64_t> m_output;   // keys that end at each state
-    bool m_starts[256] = {};          // bytes that can change a resting matcher
+    bool m_startsKey[256] = {};       // bytes that leave the first state
     uint64_t m_allMask = 0;
     uint64_t m_setMask = 0;
     bool m_noteRepeats = false;

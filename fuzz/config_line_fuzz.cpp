@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -57,18 +56,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view key = split == std::string_view::npos ? "width" : input.substr(0, split);
     std::string_view file = split == std::string_view::npos ? input : input.substr(split + 1);
 
-    std::vector<ConfigKey> keys(kDeviceConfigKeys, kDeviceConfigKeys + kDeviceConfigKeyCount);
-    keys.push_back({key, -1});
-    ConfigScanner scanner(keys.data(), keys.size());
-    for (size_t at = 0; at < file.size(); at += chunk)
-        scanner.Feed(file.data() + at, std::min(chunk, file.size() - at));
-    scanner.Finish();
+    // The twelve device keys (their matcher built once, copied per input) and the input's key.
+    static const ConfigScanner deviceScanner;
+    ConfigScanner device = deviceScanner;
+    const ConfigKey inputKey[] = {{key, -1}};
+    ConfigScanner single(inputKey, 1);
+    for (size_t at = 0; at < file.size(); at += chunk) {
+        device.Feed(file.data() + at, std::min(chunk, file.size() - at));
+        single.Feed(file.data() + at, std::min(chunk, file.size() - at));
+    }
+    device.Finish();
+    single.Finish();
 
-    for (size_t k = 0; k < keys.size(); ++k) {
-        Expected expected = key.size() > ConfigScanner::kMaxKeyLength && k + 1 == keys.size()
+    for (size_t k = 0; k <= kDeviceConfigKeyCount; ++k) {
+        bool isInput = k == kDeviceConfigKeyCount;
+        const ConfigKey& wanted = isInput ? inputKey[0] : kDeviceConfigKeys[k];
+        Expected expected = isInput && key.size() > ConfigScanner::kMaxKeyBytes
                                 ? Expected{false, -1, 0}
-                                : ReadLineByLine(file, keys[k].name, keys[k].defaultValue);
-        const ConfigSetting& got = scanner.Setting(k);
+                                : ReadLineByLine(file, wanted.name, wanted.defaultValue);
+        const ConfigSetting& got = isInput ? single.Setting(0) : device.Setting(k);
         if (got.set != expected.set || got.value != expected.value || got.line != expected.line)
             __builtin_trap();
         if (got.set && (got.value < 0 || got.excerpt.size() > ConfigScanner::kExcerptLength))

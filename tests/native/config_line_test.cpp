@@ -157,7 +157,7 @@ TEST(ConfigScanner, StopsOnceEveryKeyIsSetAndMatchesOddKeys)
     noting.Feed(later.data(), later.size());
     EXPECT_EQ(1u, noting.Setting(1).repeats);
 
-    const std::string tooLong(ConfigScanner::kMaxKeyLength + 1, 'k');
+    const std::string tooLong(ConfigScanner::kMaxKeyBytes, 'k');  // with the others, beyond what is matched
     const ConfigKey odd[] = {{"", 5}, {"ab", 6}, {"BAB", 7}, {tooLong, 8}};
     ConfigScanner oddScanner(odd, 4);
     std::string file = "\nxbAbab 1\n" + tooLong + "\n";

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The main job: lays out a sample game folder (client, plug-in and component host in
-# Bin, the menu and help libraries in its parent), starts the stand-in client in it
-# under Wine (on a private virtual display when there is none) and prints what the
-# stand-in components were called with. Without arguments the client runs scripted:
-# it calls every export and right-clicks its window once, choosing the menu's first
-# item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
+# Bin, the menu and help libraries in its parent), runs the integrator's doctor on it,
+# starts the stand-in client in it under Wine (on a private virtual display when there
+# is none) and prints what the stand-in components were called with. Without arguments
+# the client runs scripted: it calls every export and right-clicks its window once,
+# choosing the menu's first item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
 # know) leaves the window open for real right clicks. The sample devconfig.txt asks for
 # the skinned configuration window during start-up: on a display of your own you
 # operate it; on the private one a player's clicks are scripted (OpenGL, full screen,
@@ -45,8 +45,13 @@ if [ -n "$scripted_player" ]; then
   operator=$!
 fi
 
-echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
+# The integrator's doctor looks at the folder as start-up will; its problems and summary.
+echo "== zrkdoctor on the sample game folder"
+"$root/scripts/wine-run.sh" "$bin/zrkdoctor.exe" 'Z:'"${game//\//\\}"'\Bin' </dev/null | tr -d '\r' |
+  iconv -f GBK -t UTF-8 -c | { grep -v '^OK' || true; } | sed 's/^/   /' || true
+
+echo "== starting the client (the plug-in's start-up runs inside its load)"
 export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
 cp "$bin/queue_reader.exe" "$game/"
 # The queue reader opens the queue first and prints the record the chosen item posts.

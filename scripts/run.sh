@@ -4,11 +4,11 @@
 # starts the stand-in client in it under Wine (on a private virtual display when there
 # is none) and prints what the stand-in components were called with. Without arguments
 # the client runs scripted: it calls every export and right-clicks its window once,
-# choosing the menu's first item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
-# know) leaves the window open for real right clicks. The sample devconfig.txt asks for
-# the skinned configuration window during start-up: on a display of your own you
-# operate it; on the private one a player's clicks are scripted (OpenGL, full screen,
-# OK) and the record the client prints shows them.
+# choosing the menu's first item. Any arguments go to the client instead; `--by-hand`
+# (or any flag it does not know) leaves the window open for real right clicks. The
+# sample devconfig.txt asks for the skinned configuration window during start-up: on a
+# display of your own you operate it; on the private one a player's clicks are scripted
+# (OpenGL, full screen, OK) and the record the client prints shows them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 

@@ -23,9 +23,11 @@ void ReportKey(const ConfigScanner& scanner, size_t k, DoctorReport& report)
     const ConfigSetting& setting = scanner.Setting(k);
     std::string key(scanner.KeyName(k));
     std::string where = Printf("line %llu %s", static_cast<unsigned long long>(setting.line), Printable(setting).c_str());
+    int32_t defaultValue = kDeviceConfigKeys[k].defaultValue;
     if (setting.noDigits)
-        report.Add(Verdict::Warn, "config", Printf("%s = 0 from %s, which has no digits: not its default %ld",
-                                                   key.c_str(), where.c_str(), static_cast<long>(kDeviceConfigKeys[k].defaultValue)));
+        report.Add(Verdict::Warn, "config",
+                   Printf("%s = 0 from %s, which has no digits%s", key.c_str(), where.c_str(),
+                          defaultValue ? Printf(": not its default %ld", static_cast<long>(defaultValue)).c_str() : ""));
     else if (setting.saturated)
         report.Add(Verdict::Warn, "config", Printf("%s = %ld from %s: the digits run beyond 2147483647 and stop there",
                                                    key.c_str(), static_cast<long>(setting.value), where.c_str()));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <sstream>
 
@@ -63,8 +64,24 @@ private:
 // Kernel objects a squatter holds under the queue's names while the doctor runs.
 class Squatter {
 public:
-    static Squatter SmallSection() { return Squatter(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "ClientShareMemSection")); }
+    static Squatter Section(DWORD protection, DWORD size)
+    {
+        return Squatter(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protection, 0, size, "ClientShareMemSection"));
+    }
     static Squatter EventAsMutex() { return Squatter(CreateEventA(nullptr, TRUE, FALSE, "ClientShareMemMutant")); }
+    static Squatter HeldMutex() { return Squatter(CreateMutexA(nullptr, TRUE, "ClientShareMemMutant")); }
+    // A full-size section whose header counts five records where there are none.
+    static Squatter InconsistentSection()
+    {
+        Squatter squatter = Section(PAGE_READWRITE, 65536);
+        void* view = MapViewOfFile(squatter.m_handle, FILE_MAP_WRITE, 0, 0, 0);
+        const int32_t header[2] = {5, 8};
+        if (view) {
+            memcpy(view, header, sizeof header);
+            UnmapViewOfFile(view);
+        }
+        return squatter;
+    }
     explicit Squatter(HANDLE handle) : m_handle(handle) { EXPECT_NE(nullptr, handle); }
     Squatter(Squatter&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
     ~Squatter()
@@ -76,6 +93,15 @@ public:
 private:
     HANDLE m_handle;
 };
+
+std::function<std::vector<Squatter>()> Squat(std::function<Squatter()> make)
+{
+    return [make] {
+        std::vector<Squatter> squatters;
+        squatters.push_back(make());
+        return squatters;
+    };
+}
 
 }  // namespace
 
@@ -109,10 +135,17 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"no help library", noHelp, {"FAIL  menu       Orvalt.dll is absent in the parent folder"}, 1, nullptr},
         {"a small section squats the queue's name", healthy,
          {"FAIL  queue      ClientShareMemSection: 4096 bytes, smaller than 65536"}, 1,
-         [] { std::vector<Squatter> s; s.push_back(Squatter::SmallSection()); return s; }},
+         Squat([] { return Squatter::Section(PAGE_READWRITE, 4096); })},
+        {"a section of reserved pages", healthy,
+         {"FAIL  queue      ClientShareMemSection: 65536 bytes, only reserved, not committed"}, 1,
+         Squat([] { return Squatter::Section(PAGE_READWRITE | SEC_RESERVE, 65536); })},
         {"an event squats the mutex's name", healthy,
-         {"FAIL  queue      ClientShareMemMutant names another kind of object"}, 1,
-         [] { std::vector<Squatter> s; s.push_back(Squatter::EventAsMutex()); return s; }},
+         {"FAIL  queue      ClientShareMemMutant names another kind of object"}, 1, Squat(Squatter::EventAsMutex)},
+        {"a process holds the mutex", healthy,
+         {"WARN  queue      ClientShareMemMutant: held by another process for over 1000 ms"}, 0, Squat(Squatter::HeldMutex)},
+        {"a header that disagrees with its records", healthy,
+         {"WARN  queue      ClientShareMemSection: 65536 bytes, committed, but its header disagrees"}, 0,
+         Squat(Squatter::InconsistentSection)},
         {"repeated and malformed keys", badConfig,
          {"WARN  config     fullscreen = 0 from line 2 \"fullscreen=off\", which has no digits: not its default 1",
           "WARN  config     height = 768 from line 4 \"height=-768\": the sign before the digits is not read",

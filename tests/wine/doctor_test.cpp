@@ -119,6 +119,8 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     noHost.vantri = "";
     ScenarioLayout hostWithoutEntry;
     hostWithoutEntry.vantri = "Vantri_noentry.dll";
+    ScenarioLayout hostWithoutFactory;
+    hostWithoutFactory.vantri = "Vantri_nofactory.dll";
     ScenarioLayout menuWithoutEntry;
     menuWithoutEntry.tessaru = "Tessaru_noaddnew.dll";
     ScenarioLayout noHelp;
@@ -130,6 +132,9 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"no host", noHost, {"FAIL  component  Vantri.dll: missing beside the client: start-up shows \"Load Core Error!\""}, 1, nullptr},
         {"host without its class-object entry", hostWithoutEntry,
          {"FAIL  component  Vantri.dll has no class-object entry (DllGetClassObject)"}, 1, nullptr},
+        {"host whose class-object entry refuses the class", hostWithoutFactory,
+         {"FAIL  component  Vantri.dll answers {2ED48E16-EA74-4101-AA01-4F60F1AFB474} with 0x80040111 and no class factory"},
+         1, nullptr},
         {"menu module without AddNewMenu", menuWithoutEntry,
          {"FAIL  menu       Tessaru.dll lacks AddNewMenu: the player sees \"加载菜单模块失败\""}, 1, nullptr},
         {"no help library", noHelp, {"FAIL  menu       Orvalt.dll is absent in the parent folder"}, 1, nullptr},

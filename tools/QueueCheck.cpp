@@ -28,9 +28,11 @@ private:
     HANDLE m_h;
 };
 
+// Mapped for writing as the plug-in maps it, so that a section it could not write to
+// shows; the doctor itself never writes.
 class View {
 public:
-    explicit View(HANDLE hMapping) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0)) {}
+    explicit View(HANDLE hMapping) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0)) {}
     ~View()
     {
         if (m_p)
@@ -83,19 +85,29 @@ void CheckView(const uint8_t* view, DoctorReport& report)
         report.Add(Verdict::Fail, "queue", Printf("%s: %lu bytes, only reserved, not committed: messaging stays off", kSectionName, size));
         return;
     }
+    if (info.Protect != PAGE_READWRITE) {
+        report.Add(Verdict::Fail, "queue", Printf("%s: its pages are not read-write (0x%lx): messaging stays off", kSectionName,
+                                                  static_cast<unsigned long>(info.Protect)));
+        return;
+    }
     if (size < static_cast<unsigned long>(QueueSection::kSectionSize)) {
         report.Add(Verdict::Fail, "queue", Printf("%s: %lu bytes, smaller than %ld: someone else made it, and the plug-in "
                                                   "leaves messaging off", kSectionName, size, static_cast<long>(QueueSection::kSectionSize)));
         return;
     }
     std::vector<uint8_t> copy(view, view + QueueSection::kSectionSize);
+    QueueSection::Header header = QueueSection::ReadHeader(copy.data());
+    if (header.count == 0 && header.endOffset == 0) {
+        report.Add(Verdict::Ok, "queue", Printf("%s: %lu bytes, committed, zeroed: an empty queue", kSectionName, size));
+        return;
+    }
     if (!QueueSection::IsConsistent(copy.data(), copy.size())) {
         report.Add(Verdict::Warn, "queue", Printf("%s: %lu bytes, committed, but its header disagrees with its records: "
                                                   "the plug-in repairs it and drops what does not fit", kSectionName, size));
         return;
     }
     report.Add(Verdict::Ok, "queue", Printf("%s: %lu bytes, committed, header consistent, %ld record(s) waiting", kSectionName,
-                                            size, static_cast<long>(QueueSection::ReadHeader(copy.data()).count)));
+                                            size, static_cast<long>(header.count)));
 }
 
 }  // namespace
@@ -106,7 +118,7 @@ void CheckQueue(DoctorReport& report)
     DWORD mutexError = mutex.Get() ? 0 : GetLastError();
     bool owned = false;
     CheckMutex(mutex.Get(), mutexError, &owned, report);
-    Handle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kSectionName));
+    Handle mapping(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kSectionName));
     DWORD sectionError = mapping.Get() ? 0 : GetLastError();
     if (!mapping.Get()) {
         if (sectionError == ERROR_FILE_NOT_FOUND)
@@ -120,7 +132,8 @@ void CheckQueue(DoctorReport& report)
         if (view.Get())
             CheckView(view.Get(), report);
         else
-            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be mapped (error %lu): messaging stays off", kSectionName, GetLastError()));
+            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be mapped for writing (error %lu): messaging stays off",
+                                                      kSectionName, GetLastError()));
     }
     if (owned)
         ReleaseMutex(mutex.Get());

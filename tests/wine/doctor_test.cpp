@@ -144,6 +144,8 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"a section of reserved pages", healthy,
          {"FAIL  queue      ClientShareMemSection: 65536 bytes, only reserved, not committed"}, 1,
          Squat([] { return Squatter::Section(PAGE_READWRITE | SEC_RESERVE, 65536); })},
+        {"a zeroed section, as a reader holds it after a client cleared it", healthy, {}, 0,
+         Squat([] { return Squatter::Section(PAGE_READWRITE, 65536); })},
         {"an event squats the mutex's name", healthy,
          {"FAIL  queue      ClientShareMemMutant names another kind of object"}, 1, Squat(Squatter::EventAsMutex)},
         {"a process holds the mutex", healthy,

@@ -3,7 +3,6 @@
 #include "config/ConfigLine.h"
 
 #include <cstring>
-#include <deque>
 
 const ConfigKey kDeviceConfigKeys[kDeviceConfigKeyCount] = {
     {"fullscreen", 1}, {"width", 800}, {"height", 600}, {"ddriver", 0},
@@ -87,13 +86,12 @@ void ConfigScanner::BuildMatcher(const std::vector<std::string>& lowerKeys)
         m_output[state] |= uint64_t{1} << k;
     }
     std::vector<uint16_t> fail(m_output.size(), 0);
-    std::deque<uint16_t> pending;
+    std::vector<uint16_t> pending;  // breadth first: a state's fallback is settled before it
     for (unsigned c = 0; c < 256; ++c)
         if (next[c] != 0)
             pending.push_back(next[c]);
-    while (!pending.empty()) {
-        uint16_t state = pending.front();
-        pending.pop_front();
+    for (size_t head = 0; head < pending.size(); ++head) {
+        uint16_t state = pending[head];
         m_output[state] |= m_output[fail[state]];
         for (unsigned c = 0; c < 256; ++c) {
             uint16_t& edge = next[state * 256u + c];

@@ -21,9 +21,16 @@ void ClearMenuEntryPoints(PluginApp& app)
     app.m_pfnSetLpIGameSite = nullptr;
 }
 
+// A path that cannot be built in full leaves the library out, as if it were missing.
+HMODULE LoadBeside(const CString& directory, const char* pszName)
+{
+    char path[MAX_PATH];
+    return FormatModulePath(path, directory, pszName) ? LoadLibraryA(path) : nullptr;
+}
+
 void BindMenuLibrary(PluginApp& app, const CString& directory)
 {
-    app.m_hMenuLibrary = LoadLibraryA(directory + "..\\Tessaru.dll");
+    app.m_hMenuLibrary = LoadBeside(directory, "..\\Tessaru.dll");
     if (!app.m_hMenuLibrary)
         return;
     LookUp(app.m_hMenuLibrary, "CreateRMenuObject", app.m_pfnCreateRMenuObject);
@@ -42,7 +49,7 @@ void BindMenuLibrary(PluginApp& app, const CString& directory)
 
 void BindHelpLibrary(PluginApp& app, const CString& directory)
 {
-    app.m_hHelpLibrary = LoadLibraryA(directory + "..\\Orvalt.dll");
+    app.m_hHelpLibrary = LoadBeside(directory, "..\\Orvalt.dll");
     if (!app.m_hHelpLibrary)
         return;
     LookUp(app.m_hHelpLibrary, "GetGameZipPtr", app.m_pfnGetGameZipPtr);

@@ -21,19 +21,20 @@ extern const IID IID_IZRKEncoder;
 
 struct ICoreHost;
 
-// Positions 3, 4 and 7 belong to the host; the plug-in never calls them.
+// The plug-in never calls GetVersion, GetState or UnregisterObject; they hold their
+// places in the host's table.
 struct ICoreHostVtbl {
     HRESULT(STDMETHODCALLTYPE* QueryInterface)(ICoreHost* self, REFIID iid, void** ppv);
     ULONG(STDMETHODCALLTYPE* AddRef)(ICoreHost* self);
     ULONG(STDMETHODCALLTYPE* Release)(ICoreHost* self);
-    void* Unused3;
-    void* Unused4;
+    HRESULT(STDMETHODCALLTYPE* GetVersion)(ICoreHost* self, DWORD* pVersion);
+    HRESULT(STDMETHODCALLTYPE* GetState)(ICoreHost* self, DWORD* pState);
     HRESULT(STDMETHODCALLTYPE* GetModule)(ICoreHost* self, REFIID iid, void** ppModule);
     HRESULT(STDMETHODCALLTYPE* RegisterObject)(ICoreHost* self, REFIID iid, IUnknown* pObject,
-                                               BOOL bFlag);
-    void* Unused7;
+                                               BOOL bKeep);
+    HRESULT(STDMETHODCALLTYPE* UnregisterObject)(ICoreHost* self, REFIID iid);
     HRESULT(STDMETHODCALLTYPE* LoadModule)(ICoreHost* self, REFCLSID clsid, REFIID iid,
-                                           const char* pszPath, BOOL bFlag);
+                                           const char* pszPath, BOOL bShared);
     HRESULT(STDMETHODCALLTYPE* Shutdown)(ICoreHost* self);
 };
 
@@ -43,6 +44,8 @@ struct ICoreHost {
 
 static_assert(offsetof(ICoreHostVtbl, Release) == 2 * sizeof(void*), "CoreHost method table");
 static_assert(offsetof(ICoreHostVtbl, GetModule) == 5 * sizeof(void*), "CoreHost method table");
+static_assert(offsetof(ICoreHostVtbl, LoadModule) == 8 * sizeof(void*), "CoreHost method table");
+static_assert(sizeof(ICoreHostVtbl) == 10 * sizeof(void*), "CoreHost method table");
 static_assert(offsetof(ICoreHostVtbl, RegisterObject) == 6 * sizeof(void*), "CoreHost method table");
 static_assert(offsetof(ICoreHostVtbl, LoadModule) == 8 * sizeof(void*), "CoreHost method table");
 static_assert(offsetof(ICoreHostVtbl, Shutdown) == 9 * sizeof(void*), "CoreHost method table");

@@ -84,3 +84,9 @@ bool FormatModulePath(char (&buffer)[MAX_PATH], const char* pszDirectory, const 
     }
     return true;
 }
+
+HMODULE LoadLibraryBeside(const char* pszDirectory, const char* pszName)
+{
+    char path[MAX_PATH];
+    return FormatModulePath(path, pszDirectory, pszName) ? LoadLibraryA(path) : nullptr;
+}

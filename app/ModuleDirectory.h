@@ -45,3 +45,7 @@ void BackToForwardSlash(CString& str);
 // Writes directory + name into buffer; false, with an empty buffer, when it does not fit
 // or the directory is empty (a bare name would go to the library search path).
 bool FormatModulePath(char (&buffer)[MAX_PATH], const char* pszDirectory, const char* pszName);
+
+// LoadLibraryA on directory + name; null, loading nothing, when FormatModulePath
+// refuses the path: the library then counts as missing.
+HMODULE LoadLibraryBeside(const char* pszDirectory, const char* pszName);

@@ -1,7 +1,6 @@
 #include "app/PluginApp.h"
 
 #include "app/ComponentLoader.h"
-#include "app/MenuModuleBridge.h"
 #include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
 #include "messaging/CCFunction.h"
@@ -10,10 +9,12 @@
 #include <objbase.h>
 #include <ocidl.h>
 
-PluginApp::PluginApp() : CWinApp(nullptr)
+PluginApp::PluginApp() : CWinApp(nullptr) {}
+
+void PluginApp::UseCoreHost(ICoreHost* pCoreHost, HINSTANCE hCoreLibrary)
 {
-    m_pCoreHost = nullptr;
-    m_hCoreLibrary = nullptr;
+    m_pCoreHost = pCoreHost;
+    m_hCoreLibrary = hCoreLibrary;
 }
 
 bool ShouldShowConfigWindow(const DeviceConfig& config)
@@ -38,7 +39,9 @@ BOOL PluginApp::InitInstance()
         return FALSE;
     }
     LoadCoreModules();
-    BindMenuModule(*this);
+    const CString directory = ModuleDirectory();
+    m_menuModule.Bind(directory);  // either may be missing: the exports then do nothing
+    m_helpLibrary.Bind(directory);
     m_pGameSite = new GameSite();  // opens the "Client" queue
     return CWinApp::InitInstance();
 }

@@ -3,21 +3,12 @@
 #pragma once
 
 #include "app/ComponentInterfaces.h"
+#include "app/HelpLibrary.h"
+#include "app/MenuModule.h"
 #include "framework/CWinApp.h"
 
-class CWnd;
 class GameSite;
-struct IGameSite;
 struct DeviceConfig;
-
-// Entry points of the menu module and the help library, all with the C convention.
-using CreateRMenuObjectFn = void*(__cdecl*)(CWnd* pWnd);
-using ReleaseRMenuWndFn = void(__cdecl*)(void* pMenu);
-using AddNewMenuFn = void(__cdecl*)(void* pMenu);
-using CreateRMenuFn = void(__cdecl*)(void* pMenu, int32_t nFirst, int32_t nSecond, int32_t, int32_t,
-                                     int32_t, int32_t);
-using SetLpIGameSiteFn = void(__cdecl*)(void* pMenu, IGameSite* pGameSite);
-using GetGameZipPtrFn = CGameZip*(__cdecl*)();
 
 class PluginApp : public CWinApp {
 public:
@@ -32,24 +23,31 @@ public:
     void OnRButton(int32_t nFirst, int32_t nSecond);
     HRESULT GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOut);
 
-    HMODULE m_hMenuLibrary = nullptr;
-    CreateRMenuObjectFn m_pfnCreateRMenuObject = nullptr;
-    ReleaseRMenuWndFn m_pfnReleaseRMenuWnd = nullptr;
-    AddNewMenuFn m_pfnAddNewMenu = nullptr;
-    CreateRMenuFn m_pfnCreateRMenu = nullptr;
-    SetLpIGameSiteFn m_pfnSetLpIGameSite = nullptr;
-    void* m_pMenuObject = nullptr;
-    HMODULE m_hHelpLibrary = nullptr;
-    GetGameZipPtrFn m_pfnGetGameZipPtr = nullptr;
-    CGameZip* m_pGameZip = nullptr;
-    ICoreHost* m_pCoreHost = nullptr;
-    HINSTANCE m_hCoreLibrary = nullptr;
-    GameSite* m_pGameSite = nullptr;
+    // Test seam: the components as start-up would have found them, and what the
+    // exports made of them.
+    void UseCoreHost(ICoreHost* pCoreHost, HINSTANCE hCoreLibrary);
+    void UseMenuModule(const MenuModule& menuModule) { m_menuModule = menuModule; }
+    void UseHelpLibrary(const HelpLibrary& helpLibrary) { m_helpLibrary = helpLibrary; }
+    ICoreHost* CoreHost() const { return m_pCoreHost; }
+    HINSTANCE CoreLibrary() const { return m_hCoreLibrary; }
+    void* MenuObject() const { return m_pMenuObject; }
 
 private:
     bool LoadCoreHost();
     void RegisterCCFunction();
     void LoadCoreModules();
+
+    // Shut down, released and freed by ExitInstance.
+    ICoreHost* m_pCoreHost = nullptr;
+    HINSTANCE m_hCoreLibrary = nullptr;
+    // Everything below outlives ExitInstance and stays until the process ends: the menu
+    // module keeps using its menu object and the GameSite, and the archive belongs to the
+    // help library. The GameSite is made once by start-up and never deleted, so its
+    // queue stays open as long as the client runs.
+    MenuModule m_menuModule;
+    HelpLibrary m_helpLibrary;
+    void* m_pMenuObject = nullptr;  // the last one CreateRPopupMenu made
+    GameSite* m_pGameSite = nullptr;
 };
 
 PluginApp& ThePluginApp();

@@ -26,24 +26,23 @@ void PluginApp::CreateRPopupMenu(HWND hWnd)
 {
     CWnd* pWnd = new CWnd;
     pWnd->Attach(hWnd);
-    if (m_pfnCreateRMenuObject)
-        m_pMenuObject = m_pfnCreateRMenuObject(pWnd);
+    if (m_menuModule.IsBound())
+        m_pMenuObject = m_menuModule.CreateRMenuObject(pWnd);
 }
 
 void PluginApp::OnRButton(int32_t nFirst, int32_t nSecond)
 {
-    if (!m_hMenuLibrary || !m_pfnSetLpIGameSite || !m_pfnCreateRMenu)
-        return;
-    m_pfnSetLpIGameSite(m_pMenuObject, static_cast<IGameSite*>(m_pGameSite));
-    m_pfnCreateRMenu(m_pMenuObject, nFirst, nSecond, 0, 0, 0, 0);
+    m_menuModule.SetLpIGameSite(m_pMenuObject, static_cast<IGameSite*>(m_pGameSite));
+    m_menuModule.CreateRMenu(m_pMenuObject, nFirst, nSecond);
 }
 
 HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOut)
 {
-    if (!m_pGameZip || !ppTextOut || !*ppTextOut)
+    CGameZip* pGameZip = m_helpLibrary.GameZip();
+    if (!pGameZip || !ppTextOut || !*ppTextOut)
         return E_FAIL;
     SpeakMessage message = {0, 0, CString()};
-    m_pGameZip->vfptr->GetMessageInfo(m_pGameZip, 1, nSecond, nFirst, &message, 0);
+    pGameZip->vfptr->GetMessageInfo(pGameZip, 1, nSecond, nFirst, &message, 0);
     FormatSpeakText(message, *ppTextOut);
     return S_OK;
 }

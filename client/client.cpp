@@ -1,18 +1,16 @@
 // The stand-in game client: loads the plug-in from its own folder, as a client does at
 // start, calls every export and shows a window whose right click brings up the menu.
 // With --script it runs the same steps headless and exits.
-//   client.exe [--script] [--pick N] [--speak N] [--config-dialog]
+// It knows the plug-in only as a client does: the kit's header and the exports.
+//   client.exe [--script] [--pick N] [--speak N]
 //   --pick N   in the scripted right click, choose the menu's item N (default 0: cancel)
 //   --speak N  fetch loudspeaker messages 0 to N-1 (default 5)
-//   --config-dialog  after start-up, open the plug-in's plain configuration dialog on
-//                    the record's values and print what it ends with
 #include "client/DialogWatcher.h"
-#include "config/ConfigDialog.h"
-#include "config/DeviceConfig.h"
-#include "framework/CWinApp.h"
 
 #include <winsock2.h>
 #include <windows.h>
+
+#include <ZRKTempDll.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +27,6 @@ using GetSpeakInfoFn = HRESULT(__cdecl*)(int32_t, int32_t, char**);
 
 struct Options {
     bool bScript = false;
-    bool bConfigDialog = false;
     int nPick = 0;
     int nSpeak = 5;
 };
@@ -63,8 +60,6 @@ Options ParseOptions(int argc, char** argv)
             options.nPick = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--speak") && i + 1 < argc)
             options.nSpeak = atoi(argv[++i]);
-        else if (!strcmp(argv[i], "--config-dialog"))
-            options.bConfigDialog = true;
     }
     return options;
 }
@@ -171,22 +166,6 @@ void CallExports(const Options& options)
     PrintSpeakTexts(options.nSpeak);
 }
 
-// The plain configuration dialog, which nothing in the plug-in opens: its templates are
-// the plug-in's resources, so the plug-in's module is where the framework looks.
-void RunConfigDialog(const DeviceConfig& config)
-{
-    AfxSetInstanceHandle(g_plugIn.hModule);
-    ConfigDialog dialog;
-    dialog.m_nOpenCount = config.opencount;
-    dialog.m_bFullScreen = config.fullscreen > 0;
-    dialog.m_bDontShowAgain = config.shownext == 0;
-    dialog.m_nRenderMode = config.render;
-    const INT_PTR nResult = dialog.DoModal();
-    printf("client: config dialog ended with %d: fullscreen=%d render=%d dontshow=%d\n",
-           static_cast<int>(nResult), dialog.m_bFullScreen, dialog.m_nRenderMode, dialog.m_bDontShowAgain);
-    AfxSetInstanceHandle(nullptr);
-}
-
 // A popup menu object made ahead of the click, then the click that makes another
 // one and opens the menu.
 void RunScriptedClick(HWND hWnd, DialogWatcher& watcher, int nPick)
@@ -221,8 +200,6 @@ int main(int argc, char** argv)
     int nResult = 1;
     if (LoadPlugIn()) {
         CallExports(options);
-        if (options.bConfigDialog)
-            RunConfigDialog(*g_plugIn.loadConfig());
         HWND hWnd = CreateClientWindow();
         if (options.bScript) {
             RunScriptedClick(hWnd, watcher, options.nPick);

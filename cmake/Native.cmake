@@ -5,28 +5,5 @@ add_link_options(${SANITIZE})
 
 add_portable_units(portable)
 
-find_package(GTest REQUIRED)
-add_executable(native_tests
-  tests/native/click_point_test.cpp
-  tests/native/color_key_runs_test.cpp
-  tests/native/config_line_test.cpp
-  tests/native/queue_section_test.cpp
-  tests/native/utilities_test.cpp
-)
-target_link_libraries(native_tests PRIVATE portable GTest::gtest_main)
-add_test(NAME native_tests COMMAND native_tests)
-
-if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  set(FUZZ_SECONDS 20 CACHE STRING "How long each fuzz target runs in the test suite")
-  function(add_fuzz_target name source)
-    add_executable(${name} ${source})
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${name} PRIVATE portable)
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=${FUZZ_SECONDS} -print_final_stats=0)
-  endfunction()
-  add_fuzz_target(fuzz_color_key_runs fuzz/color_key_runs_fuzz.cpp)
-  add_fuzz_target(fuzz_config_line fuzz/config_line_fuzz.cpp)
-  add_fuzz_target(fuzz_letters_fields fuzz/letters_fields_fuzz.cpp)
-  add_fuzz_target(fuzz_queue_section fuzz/queue_section_fuzz.cpp)
-endif()
+add_subdirectory(tests/native)
+add_subdirectory(fuzz)

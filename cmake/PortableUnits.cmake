@@ -1,18 +1,9 @@
-# Logic without <windows.h>: built into the plug-in and, natively, for sanitizers
-# and fuzzers.
-set(PORTABLE_SOURCES
-  config/ClickPoint.cpp
-  config/ConfigLine.cpp
-  messaging/ChannelMessage.cpp
-  messaging/QueueSection.cpp
-  skin/ColorKeyRuns.cpp
-  util/AddressChoice.cpp
-  util/FieldSplit.cpp
-  util/LetterCodec.cpp
-  util/VersionNumber.cpp
-)
-
+# Logic without <windows.h>: each folder lists its portable units as <folder>_portable;
+# built into the plug-in and, natively, for sanitizers and fuzzers.
 function(add_portable_units target)
-  add_library(${target} STATIC ${PORTABLE_SOURCES})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  foreach(folder util messaging skin config)
+    add_subdirectory(${PROJECT_SOURCE_DIR}/${folder} ${CMAKE_BINARY_DIR}/${folder})
+  endforeach()
+  add_library(${target} INTERFACE)
+  target_link_libraries(${target} INTERFACE util_portable messaging_portable skin_portable config_portable)
 endfunction()

@@ -8,10 +8,12 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_portable_units(portable)
 
 add_subdirectory(framework)
+add_subdirectory(res)
 add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
 add_subdirectory(tests/wine)
+add_subdirectory(bench)
 
 # The native tree's tests (portable units under sanitizers, bounded fuzzing) join
 # this tree's run, so one CTest summary covers everything.

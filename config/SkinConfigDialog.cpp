@@ -1,11 +1,11 @@
 #include "config/SkinConfigDialog.h"
 
-#include "config/ClickPoint.h"
 #include "framework/CDC.h"
 #include "res/resource.h"
 #include "skin/ColorKeyRegion.h"
 #include "skin/SkinButton.h"
 #include "skin/ToolTipWindow.h"
+#include "skin/WindowClickPoint.h"
 
 namespace {
 
@@ -44,7 +44,9 @@ const TipRow kTips[] = {
     {163, 223, 100, 24, 2018},  // Auto
 };
 
-constexpr UINT kRadioLastId = SkinConfigDialog::IDC_SKIN_AUTO + 4;  // one past the four radio buttons
+// The radio range's last ID, inclusive. No button has it: mode 4 selects it and so
+// unchecks all four radios, as mode -1 (the ID just below the range) does.
+constexpr UINT kRadioLastId = SkinConfigDialog::IDC_SKIN_AUTO + 4;
 constexpr BYTE kToolTipAlpha = 220;
 constexpr UINT kToolTipDelayMs = 500;
 
@@ -65,21 +67,19 @@ BOOL SkinConfigDialog::s_bRegionBuilt = FALSE;
 
 BEGIN_MESSAGE_MAP(SkinConfigDialog, CDialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
-    ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
     ON_MESSAGE(WM_DESTROY, OnDestroy)
-    ON_MESSAGE(WM_CREATE, OnCreate)
-    ON_MESSAGE(WM_ACTIVATE, OnActivate)
+    ON_MESSAGE(IDC_SKIN_OK, OnOkButton)
+    ON_MESSAGE(IDC_SKIN_FULLSCREEN, OnFullScreenBox)
+    ON_MESSAGE(IDC_SKIN_DONTSHOW, OnDontShowBox)
+    ON_MESSAGE(IDC_SKIN_AUTO, OnRadioChecked<IDC_SKIN_AUTO>)
+    ON_MESSAGE(IDC_SKIN_DIRECT3D, OnRadioChecked<IDC_SKIN_DIRECT3D>)
+    ON_MESSAGE(IDC_SKIN_OPENGL, OnRadioChecked<IDC_SKIN_OPENGL>)
+    ON_MESSAGE(IDC_SKIN_SOFTWARE, OnRadioChecked<IDC_SKIN_SOFTWARE>)
 END_MESSAGE_MAP()
 
 SkinConfigDialog::SkinConfigDialog(CWnd* pParent) : CDialog(IDD_SKIN_CONFIG, pParent) {}
 
-SkinConfigDialog::~SkinConfigDialog()
-{
-    while (!m_buttons.empty())
-        m_buttons.erase(m_buttons.begin());
-}
-
-void SkinConfigDialog::DoDataExchange(CDataExchange*) {}
+SkinConfigDialog::~SkinConfigDialog() = default;
 
 void SkinConfigDialog::OnOK()
 {
@@ -91,11 +91,33 @@ void SkinConfigDialog::OnOK()
 
 void SkinConfigDialog::OnCancel() {}
 
-LRESULT SkinConfigDialog::OnNcHitTest(WPARAM, LPARAM) { return Default(); }
+// The buttons' notifications: each posts the message numbered by its ID. They still get
+// the default processing, as every message does: to the dialog manager the first two
+// numbers are also DM_SETDEFID and DM_REPOSITION.
+LRESULT SkinConfigDialog::OnOkButton(WPARAM, LPARAM)
+{
+    EndDialog(IDOK);
+    return Default();
+}
 
-LRESULT SkinConfigDialog::OnCreate(WPARAM, LPARAM) { return Default() == -1 ? -1 : 0; }
+LRESULT SkinConfigDialog::OnFullScreenBox(WPARAM bChecked, LPARAM)
+{
+    m_bFullScreen = bChecked ? 1 : 0;
+    return Default();
+}
 
-LRESULT SkinConfigDialog::OnActivate(WPARAM, LPARAM) { return Default(); }
+LRESULT SkinConfigDialog::OnDontShowBox(WPARAM bChecked, LPARAM)
+{
+    m_bDontShowAgain = bChecked ? 1 : 0;
+    return Default();
+}
+
+template <UINT nId>
+LRESULT SkinConfigDialog::OnRadioChecked(WPARAM, LPARAM)
+{
+    SelectRadio(IDC_SKIN_AUTO, kRadioLastId, nId);  // the other radios go unchecked
+    return Default();
+}
 
 BOOL SkinConfigDialog::OnInitDialog()
 {
@@ -120,7 +142,7 @@ BOOL SkinConfigDialog::OnInitDialog()
         m_pDontShowButton->SetChecked(m_bDontShowAgain);
     else
         m_pDontShowButton->SetEnabled(FALSE);
-    SelectRadio(IDC_SKIN_AUTO, kRadioLastId, IDC_SKIN_AUTO + static_cast<UINT>(m_nRenderMode));
+    ShowRenderMode(m_nRenderMode);
     Invalidate();  // the face was shown before the buttons existed
     return TRUE;
 }
@@ -194,6 +216,15 @@ void SkinConfigDialog::RelayToToolTips(UINT message, WPARAM wParam, LPARAM lPara
         tip->HandleOwnerMessage(message, wParam, lParam);
 }
 
+// Modes 0 to 3 check their radio; -1 and 4 name the IDs just outside the four radios
+// and uncheck them all; any other mode leaves the radios as they are.
+void SkinConfigDialog::ShowRenderMode(int nMode)
+{
+    if (nMode < -1 || nMode > 4)
+        return;
+    SelectRadio(IDC_SKIN_AUTO, kRadioLastId, static_cast<UINT>(static_cast<int>(IDC_SKIN_AUTO) + nMode));
+}
+
 void SkinConfigDialog::SelectRadio(UINT nFirstId, UINT nLastId, UINT nSelectedId)
 {
     if (nSelectedId < nFirstId - 1 || nSelectedId > nLastId)
@@ -235,30 +266,6 @@ BOOL SkinConfigDialog::PreTranslateMessage(MSG* pMsg)
     return CDialog::PreTranslateMessage(pMsg);
 }
 
-LRESULT SkinConfigDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case IDC_SKIN_OK:
-        EndDialog(IDOK);
-        break;
-    case IDC_SKIN_FULLSCREEN:
-        m_bFullScreen = wParam ? 1 : 0;
-        break;
-    case IDC_SKIN_DONTSHOW:
-        m_bDontShowAgain = wParam ? 1 : 0;
-        break;
-    case IDC_SKIN_AUTO:
-    case IDC_SKIN_DIRECT3D:
-    case IDC_SKIN_OPENGL:
-    case IDC_SKIN_SOFTWARE:
-        SelectRadio(IDC_SKIN_AUTO, kRadioLastId, message);
-        break;
-    default:
-        break;
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
-}
-
 LRESULT SkinConfigDialog::OnEraseBkgnd(WPARAM wParam, LPARAM)
 {
     CDC* pDC = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
@@ -287,7 +294,8 @@ LRESULT SkinConfigDialog::OnDestroy(WPARAM, LPARAM)
 {
     const LRESULT result = Default();
     RelayToToolTips(WM_DESTROY, 0, 0);
-    while (!m_toolTips.empty())
-        m_toolTips.erase(m_toolTips.begin());
+    // The tips hold this window as their owner: they go with it. The buttons stay until
+    // the object goes, since GetRenderMode reads them after DoModal.
+    m_toolTips.clear();
     return result;
 }

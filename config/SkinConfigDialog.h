@@ -39,18 +39,18 @@ public:
     BOOL GetDontShowAgain() const { return m_bDontShowAgain; }
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
 
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
-    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOkButton(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFullScreenBox(WPARAM bChecked, LPARAM lParam);
+    LRESULT OnDontShowBox(WPARAM bChecked, LPARAM lParam);
+    template <UINT nId>
+    LRESULT OnRadioChecked(WPARAM wParam, LPARAM lParam);
 
     std::vector<std::unique_ptr<SkinButton>> m_buttons;
     std::vector<std::unique_ptr<ToolTipWindow>> m_toolTips;
@@ -75,6 +75,7 @@ private:
     POINT ChooseClickPoint(const CBitmap* pBackground) const;
     void RelayToButtons(UINT message, WPARAM wParam, LPARAM lParam);
     void RelayToToolTips(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowRenderMode(int nMode);
     void SelectRadio(UINT nFirstId, UINT nLastId, UINT nSelectedId);
     SkinButton* FindCheckedRadio(UINT nFirstId, UINT nLastId, int* pIndex) const;
 

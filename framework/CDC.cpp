@@ -1,6 +1,7 @@
 #include "framework/CDC.h"
 
 #include "framework/CWnd.h"
+#include "framework/TemporaryObjects.h"
 
 #include <map>
 #include <memory>
@@ -10,15 +11,21 @@ namespace {
 
 // Temporary objects per thread; a view holds no DC of its own, so a reused handle value
 // simply finds its view again.
-std::unique_ptr<CDC>& Temporary(HDC hDC)
+std::map<HDC, std::unique_ptr<CDC>>& ThreadTemporaries()
 {
     static std::mutex lock;
     static std::map<DWORD, std::map<HDC, std::unique_ptr<CDC>>> temporaries;
     std::lock_guard<std::mutex> guard(lock);
-    return temporaries[GetCurrentThreadId()][hDC];
+    return temporaries[GetCurrentThreadId()];
 }
 
+std::unique_ptr<CDC>& Temporary(HDC hDC) { return ThreadTemporaries()[hDC]; }
+
 }  // namespace
+
+void AfxDeleteTempDCs() { ThreadTemporaries().clear(); }
+
+size_t AfxTempDCCount() { return ThreadTemporaries().size(); }
 
 CDC::~CDC() { DeleteDC(); }
 

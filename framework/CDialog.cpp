@@ -2,6 +2,7 @@
 
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
+#include "framework/TemporaryObjects.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -71,11 +72,14 @@ void CDialog::RunModalLoop()
     bool shown = (GetStyle() & WS_VISIBLE) != 0;
     MSG msg;
     while (m_bContinueModal && ::IsWindow(m_hWnd)) {
-        if (!shown && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ShowWindow(SW_SHOWNORMAL);  // on the first idle moment, like every modal dialog
-            UpdateWindow();
-            shown = true;
-            continue;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            AfxPurgeTemporaries();  // the handlers this loop dispatched have all returned
+            if (!shown) {
+                ShowWindow(SW_SHOWNORMAL);  // on the first idle moment, like every modal dialog
+                UpdateWindow();
+                shown = true;
+                continue;
+            }
         }
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {

@@ -1,6 +1,7 @@
 #include "framework/CWnd.h"
 
 #include "framework/CWinApp.h"
+#include "framework/TemporaryObjects.h"
 
 #include <map>
 #include <memory>
@@ -85,6 +86,10 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     auto it = HandleMap().find(hWnd);
     return it == HandleMap().end() ? nullptr : it->second;
 }
+
+void AfxDeleteTempWindows() { State().temporaries.clear(); }
+
+size_t AfxTempWindowCount() { return State().temporaries.size(); }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {

@@ -2,11 +2,12 @@
 # configuration window the way a player does, through the X server with xdotool.
 
 # The id of the client's visible X window of the given size (WIDTHxHEIGHT), or of any
-# real size with "any"; waits up to $2 tenths of a second (default 150).
+# real size with "any"; waits up to $2 tenths of a second (default 150). The program is
+# $3 (default client.exe).
 find_client_window() {
   local w size
   for _ in $(seq "${2:-150}"); do
-    for w in $(xdotool search --onlyvisible --classname client.exe 2>/dev/null); do
+    for w in $(xdotool search --onlyvisible --classname "${3:-client.exe}" 2>/dev/null); do
       size=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
       if [ "$1" = any ] && [ -n "$size" ] && [ "$size" != 1x1 ]; then echo "$w"; return 0; fi
       [ "$size" = "$1" ] && { echo "$w"; return 0; }

@@ -3,7 +3,8 @@
 #include "skin/ColorKeyRegion.h"
 #include "skin/ColorKeyRegionByPixel.h"
 #include "tests/wine/GdiObjectCounter.h"
-#include "tests/wine/SkinTestSupport.h"
+#include "tests/wine/Pixels.h"
+#include "tests/wine/RelayWnd.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,10 @@
 #include "config/ConfigDialog.h"
 
 #include "res/resource.h"
-#include "tests/wine/DialogTestSupport.h"
+#include "tests/wine/DialogScript.h"
 #include "tests/wine/GdiObjectCounter.h"
+#include "tests/wine/MessagePump.h"
+#include "tests/wine/Pixels.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #    client's load of the plug-in; Enter, Escape and Alt+F4 leave it open; the player
 #    picks OpenGL, ticks full screen and presses OK; the record the client prints holds
 #    the choices and opencount 3, and devconfig.txt is unchanged on disk.
-# 2. The plain dialog opened by client.exe --config-dialog: a click on the full-screen
-#    box and Enter end it with OK and the box ticked (the keys do reach the windows).
+# 2. The plain dialog opened by plain_dialog.exe: a click on the full-screen box and
+#    Enter end it with OK and the box ticked (the keys do reach the windows).
 #   config_window_real_input_test.sh <build bin folder> <wine-run.sh>
 set -u
 bin=$1
@@ -18,14 +18,16 @@ source "$(dirname "$0")/../../scripts/game_folder.sh"
 lay_out_game "$bin" "$game"
 mkdir -p "$game/work"
 
-fail() { echo "FAIL: $*"; xdpyinfo >/dev/null 2>&1 || echo "(the X server at $DISPLAY does not answer)"; echo "--- client:"; cat "$game/out.txt"; exit 1; }
+fail() { echo "FAIL: $*"; xdpyinfo >/dev/null 2>&1 || echo "(the X server at $DISPLAY does not answer)"; echo "--- program:"; cat "$game/out.txt"; exit 1; }
 
-# Starts the client in the background with the given devconfig.txt and arguments.
-start_client() {
+# Starts a program of the game folder in the background with the given devconfig.txt
+# and arguments.
+start_program() {
   printf '%b' "$1" > "$game/work/devconfig.txt"
   cp "$game/work/devconfig.txt" "$game/devconfig.orig"
-  shift
-  (cd "$game/work" && exec "$wine_run" ../Bin/client.exe "$@" >"$game/out.txt" 2>&1) &
+  local program=$2
+  shift 2
+  (cd "$game/work" && exec "$wine_run" "../Bin/$program" "$@" >"$game/out.txt" 2>&1) &
   client=$!
 }
 
@@ -36,7 +38,7 @@ wait_client() {
 }
 
 # 1. The skinned window during start-up.
-start_client 'fullscreen=0\nrender=0\nwidth=1024\nopencount=2\nshownext=1\n' --script
+start_program 'fullscreen=0\nrender=0\nwidth=1024\nopencount=2\nshownext=1\n' client.exe --script
 window=$(find_client_window 580x370) || { kill $client; fail "no skinned window during start-up"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "skinned window at $X,$Y"
@@ -59,9 +61,10 @@ done
 cmp -s "$game/work/devconfig.txt" "$game/devconfig.orig" || fail "devconfig.txt changed on disk"
 echo "skinned window: choices in the record, devconfig.txt unchanged"
 
-# 2. The plain dialog, which only the client opens.
-start_client 'fullscreen=0\nopencount=2\nshownext=0\n' --script --config-dialog
-window=$(find_client_window any) || { kill $client; fail "no plain dialog"; }
+# 2. The plain dialog, which start-up never opens.
+cp "$bin/plain_dialog.exe" "$game/Bin/"
+start_program 'fullscreen=0\nopencount=2\nshownext=0\n' plain_dialog.exe
+window=$(find_client_window any 150 plain_dialog.exe) || { kill $client; fail "no plain dialog"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "plain dialog at $X,$Y size ${WIDTH}x$HEIGHT"
 # The full-screen box: dialog units 10,9 to 104,19 with a 9-point font, under the caption

@@ -92,6 +92,8 @@ void* __cdecl FakeCreateRMenuObject(CWnd* pWnd)
 
 void __cdecl FakeSetLpIGameSite(void*, IGameSite*) { g_menuCalls += "SetLpIGameSite "; }
 
+void __cdecl FakeMenuOnly(void*) { g_menuCalls += "unexpected "; }
+
 void __cdecl FakeCreateRMenu(void*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
 {
     g_menuCalls += "CreateRMenu ";
@@ -119,7 +121,7 @@ TEST(GetSpeakInfo, WritesThePrefixForLoudspeakerMessagesOnly)
     for (const Row& row : rows) {
         PluginApp app;
         FakeArchive archive = {{&kFakeArchiveVtbl}, row.nNumber, row.nKind, row.pszText, 0, {}};
-        app.m_pGameZip = &archive.base;
+        app.UseHelpLibrary(HelpLibrary(nullptr, &archive.base));
         char buffer[64];
         memset(buffer, 0x7F, sizeof buffer);
         char* pBuffer = buffer;
@@ -143,7 +145,7 @@ TEST(GetSpeakInfo, FailsWithoutArchiveOrBufferAndLeavesTheBuffer)
     EXPECT_STREQ("untouched", buffer);
 
     FakeArchive archive = {{&kFakeArchiveVtbl}, 1, 2, "text", 0, {}};
-    app.m_pGameZip = &archive.base;
+    app.UseHelpLibrary(HelpLibrary(nullptr, &archive.base));
     char* pNull = nullptr;
     EXPECT_EQ(E_FAIL, app.GetSpeakInfo(0, 0, nullptr));
     EXPECT_EQ(E_FAIL, app.GetSpeakInfo(0, 0, &pNull));
@@ -155,7 +157,7 @@ TEST(TransferPointer, HandsOverTheHostAndPassesTheValueOn)
     PluginApp app;
     FakeModules modules = {{&kFakeModulesVtbl}, ""};
     FakeCoreHost host = {{&kFakeHostVtbl}, &modules.base, ""};
-    app.m_pCoreHost = &host.base;
+    app.UseCoreHost(&host.base, nullptr);
     ICoreHost* slot = nullptr;
     app.TransferPointer(-5, &slot);
     EXPECT_EQ(&host.base, slot);
@@ -167,7 +169,7 @@ TEST(TransferPointer, HandsOverTheHostAndPassesTheValueOn)
     EXPECT_EQ("TransferValue(-5) ", modules.calls);
     app.TransferPointer(8, nullptr);  // no slot: nothing at all
     EXPECT_EQ("GetModule(modules) GetModule(modules) ", host.calls);
-    app.m_pCoreHost = nullptr;
+    app.UseCoreHost(nullptr, nullptr);
 }
 
 TEST(TransferPointer, WithoutHostTheSlotGetsNull)
@@ -188,16 +190,19 @@ TEST(MenuExports, CallThroughWhatIsBoundAndKeepTheLastMenuObject)
     app.OnRButton(1, 2);  // nothing bound
     app.CreateRPopupMenu(hWnd);
     EXPECT_EQ("", g_menuCalls);
-    EXPECT_EQ(nullptr, app.m_pMenuObject);
+    EXPECT_EQ(nullptr, app.MenuObject());
 
-    app.m_hMenuLibrary = GetModuleHandleA(nullptr);
-    app.m_pfnCreateRMenuObject = FakeCreateRMenuObject;
-    app.m_pfnSetLpIGameSite = FakeSetLpIGameSite;
-    app.m_pfnCreateRMenu = FakeCreateRMenu;
+    MenuEntryPoints entries;
+    entries.pfnCreateRMenuObject = FakeCreateRMenuObject;
+    entries.pfnReleaseRMenuWnd = FakeMenuOnly;
+    entries.pfnAddNewMenu = FakeMenuOnly;
+    entries.pfnCreateRMenu = FakeCreateRMenu;
+    entries.pfnSetLpIGameSite = FakeSetLpIGameSite;
+    app.UseMenuModule(MenuModule(GetModuleHandleA(nullptr), entries));
     app.CreateRPopupMenu(hWnd);
-    void* first = app.m_pMenuObject;
+    void* first = app.MenuObject();
     app.CreateRPopupMenu(hWnd);
-    EXPECT_NE(first, app.m_pMenuObject) << "the second menu object replaces the first";
+    EXPECT_NE(first, app.MenuObject()) << "the second menu object replaces the first";
     app.OnRButton(1, 2);
     EXPECT_EQ("CreateRMenuObject CreateRMenuObject SetLpIGameSite CreateRMenu ", g_menuCalls);
     DestroyWindow(hWnd);
@@ -230,15 +235,45 @@ TEST(Shutdown, ShutsTheHostDownReleasesItFreesItsLibraryOnce)
 {
     PluginApp app;
     FakeCoreHost host = {{&kFakeHostVtbl}, nullptr, ""};
-    app.m_pCoreHost = &host.base;
     std::string library = BinDir() + "\\Orvalt_noentry.dll";
-    app.m_hCoreLibrary = LoadLibraryA(library.c_str());
-    ASSERT_NE(nullptr, app.m_hCoreLibrary);
+    app.UseCoreHost(&host.base, LoadLibraryA(library.c_str()));
+    ASSERT_NE(nullptr, app.CoreLibrary());
     app.ExitInstance();
     EXPECT_EQ("Shutdown Release ", host.calls);
     EXPECT_EQ(nullptr, GetModuleHandleA(library.c_str())) << "the core library stayed loaded";
-    EXPECT_EQ(nullptr, app.m_pCoreHost);
-    EXPECT_EQ(nullptr, app.m_hCoreLibrary);
+    EXPECT_EQ(nullptr, app.CoreHost());
+    EXPECT_EQ(nullptr, app.CoreLibrary());
     app.ExitInstance();
     EXPECT_EQ("Shutdown Release ", host.calls) << "a second shutdown did something";
+}
+
+// Both libraries are looked for in the parent of the given folder; a help library
+// without "GetGameZipPtr" is not kept.
+TEST(ComponentLibraries, BindFromTheParentFolderOrNotAtAll)
+{
+    TempDir game;
+    MakeDirs(game / "Bin");
+    CopyBinary("Tessaru.dll", game.Path());
+    CopyBinary("Orvalt.dll", game.Path());
+    const CString bin = (game / "Bin\\").c_str();
+    MenuModule menu;
+    HelpLibrary help;
+    EXPECT_TRUE(menu.Bind(bin));
+    EXPECT_TRUE(menu.IsBound());
+    EXPECT_TRUE(help.Bind(bin));
+    EXPECT_NE(nullptr, help.GameZip());
+
+    TempDir empty;
+    const CString nowhere = (empty / "Bin\\").c_str();
+    EXPECT_FALSE(menu.Bind(nowhere));
+    EXPECT_FALSE(menu.IsBound()) << "a failed bind keeps nothing of the earlier one";
+    EXPECT_EQ(nullptr, menu.CreateRMenuObject(nullptr));
+    EXPECT_FALSE(help.Bind(nowhere));
+    EXPECT_EQ(nullptr, help.GameZip());
+
+    const std::string orvalt = empty / "Orvalt.dll";
+    ASSERT_TRUE(CopyFileA((BinDir() + "\\Orvalt_noentry.dll").c_str(), orvalt.c_str(), FALSE));
+    EXPECT_FALSE(help.Bind(nowhere));
+    EXPECT_EQ(nullptr, help.GameZip());
+    EXPECT_EQ(nullptr, GetModuleHandleA(orvalt.c_str())) << "the library without entry stayed loaded";
 }

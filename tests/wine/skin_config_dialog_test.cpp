@@ -3,8 +3,10 @@
 // notifications, the tips, the endings, a missing background, and repeated opening.
 #include "config/SkinConfigDialog.h"
 
-#include "tests/wine/DialogTestSupport.h"
+#include "tests/wine/DialogScript.h"
 #include "tests/wine/GdiObjectCounter.h"
+#include "tests/wine/MessagePump.h"
+#include "tests/wine/Pixels.h"
 
 #include <gtest/gtest.h>
 

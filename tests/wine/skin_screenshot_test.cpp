@@ -3,7 +3,9 @@
 #include "skin/ColorKeyRegion.h"
 #include "skin/SkinButton.h"
 #include "skin/ToolTipWindow.h"
-#include "tests/wine/SkinTestSupport.h"
+#include "tests/wine/MessagePump.h"
+#include "tests/wine/Pixels.h"
+#include "tests/wine/RelayWnd.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,9 @@
 #include "skin/ColorKeyRegion.h"
 #include "skin/ToolTipWindow.h"
 #include "tests/wine/GdiObjectCounter.h"
-#include "tests/wine/SkinTestSupport.h"
+#include "tests/wine/MessagePump.h"
+#include "tests/wine/Pixels.h"
+#include "tests/wine/RelayWnd.h"
 
 #include <gtest/gtest.h>
 

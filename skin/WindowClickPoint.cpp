@@ -1,4 +1,4 @@
-#include "config/ClickPoint.h"
+#include "skin/WindowClickPoint.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
-// Helpers for dialog tests: a script of steps that runs inside a dialog's own modal
-// loop, one step per timer tick, the real mouse and keyboard messages it posts, the
-// windows of the thread, and screenshots of a window saved as artefacts.
+// A script of steps that runs inside a dialog's own modal loop, one step per timer
+// tick, for tests that drive a modal dialog from within.
 #pragma once
 
 #include "framework/CDialog.h"
@@ -8,7 +7,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 // Runs its steps on a thread timer while a modal loop dispatches messages. A step that
@@ -51,19 +49,3 @@ INT_PTR RunScripted(CDialog& dialog, Steps steps);
 DialogScript::Step WaitVisible(const CDialog& dialog);
 // A few ticks in which posted messages are handled.
 DialogScript::Step Settle();
-
-// Posts a left click (down, then up) at a point of the control's client area.
-void PostClick(HWND hWnd, int x, int y);
-// Posts a left click on the middle of the dialog's control to the window that the mouse
-// would reach there (the dialog itself when the control is disabled).
-void PostClickItem(HWND hWndDialog, int nID);
-// Posts a key press (down and up) to the window that has the focus in the dialog, or to
-// the dialog itself.
-void PostKey(HWND hWndDialog, UINT vk, bool alt = false);
-
-// The visible and hidden top-level windows of this thread.
-int CountThreadWindows();
-
-// Saves what the screen shows of the window, and of hWndAlso when given, as a 24-bit
-// BMP named name under build/artifacts. Without a window manager a caption is not drawn.
-bool SaveWindowShot(HWND hWnd, const std::string& name, HWND hWndAlso = nullptr);

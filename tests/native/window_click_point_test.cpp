@@ -1,6 +1,6 @@
 // The forward click's point: on the screen, inside the shape, off the controls, for
 // screens of every shape and windows partly off them.
-#include "config/ClickPoint.h"
+#include "skin/WindowClickPoint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,54 @@
+// The right-click menu module, Tessaru.dll beside the client's folder: its library and
+// five entry points, bound all together or not at all.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CWnd;
+struct IGameSite;
+
+// The module's entry points, all with the C convention.
+using CreateRMenuObjectFn = void*(__cdecl*)(CWnd* pWnd);
+using ReleaseRMenuWndFn = void(__cdecl*)(void* pMenu);
+using AddNewMenuFn = void(__cdecl*)(void* pMenu);
+using CreateRMenuFn = void(__cdecl*)(void* pMenu, int32_t nFirst, int32_t nSecond, int32_t, int32_t,
+                                     int32_t, int32_t);
+using SetLpIGameSiteFn = void(__cdecl*)(void* pMenu, IGameSite* pGameSite);
+
+struct MenuEntryPoints {
+    CreateRMenuObjectFn pfnCreateRMenuObject = nullptr;
+    ReleaseRMenuWndFn pfnReleaseRMenuWnd = nullptr;
+    AddNewMenuFn pfnAddNewMenu = nullptr;
+    CreateRMenuFn pfnCreateRMenu = nullptr;
+    SetLpIGameSiteFn pfnSetLpIGameSite = nullptr;
+
+    bool IsComplete() const;
+};
+
+// A plain value: its destructor frees nothing, since the library and the menu objects
+// it made stay until the process ends. Release is for a bind that failed.
+class MenuModule {
+public:
+    MenuModule() = default;
+    // Entry points that are already at hand, in a library that is already loaded.
+    MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries);
+
+    // Loads directory + "..\Tessaru.dll" and looks up the five entry points. A library
+    // that lacks one is reported to the player and freed; false then, and when missing.
+    bool Bind(const CString& directory);
+    void Release();
+    bool IsBound() const { return m_hLibrary != nullptr; }
+
+    // Each does nothing (or answers null) while unbound.
+    void* CreateRMenuObject(CWnd* pWnd) const;
+    void SetLpIGameSite(void* pMenu, IGameSite* pGameSite) const;
+    void CreateRMenu(void* pMenu, int32_t nFirst, int32_t nSecond) const;
+
+private:
+    HMODULE m_hLibrary = nullptr;
+    MenuEntryPoints m_entries;
+};

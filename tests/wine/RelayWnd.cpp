@@ -1,0 +1,42 @@
+#include "tests/wine/RelayWnd.h"
+
+#include "skin/SkinButton.h"
+#include "skin/ToolTipWindow.h"
+
+BOOL RelayWnd::Create(int x, int y, int width, int height, UINT classStyle)
+{
+    return CreateEx(0, AfxRegisterWndClass(classStyle), "relay", WS_POPUP | WS_VISIBLE, x, y, width, height,
+                    nullptr, nullptr);
+}
+
+void RelayWnd::EraseBackground(HDC hDC)
+{
+    RECT rect;
+    GetClientRect(&rect);
+    if (!background) {
+        HBRUSH brush = CreateSolidBrush(kBackground);
+        FillRect(hDC, &rect, brush);
+        DeleteObject(brush);
+        return;
+    }
+    HDC memDC = CreateCompatibleDC(hDC);
+    HGDIOBJ old = SelectObject(memDC, background->GetSafeHandle());
+    BitBlt(hDC, 0, 0, rect.right, rect.bottom, memDC, 0, 0, SRCCOPY);
+    SelectObject(memDC, old);
+    DeleteDC(memDC);
+}
+
+LRESULT RelayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+        EraseBackground(reinterpret_cast<HDC>(wParam));
+    for (SkinButton* button : buttons)
+        button->HandleMessage(message, wParam, lParam);
+    for (ToolTipWindow* tip : tips)
+        tip->HandleOwnerMessage(message, wParam, lParam);
+    if (message >= WM_USER && message < 0x8000)
+        notifications.emplace_back(message, wParam);
+    if (message == WM_ERASEBKGND)
+        return TRUE;
+    return CWnd::WindowProc(message, wParam, lParam);
+}

@@ -5,6 +5,7 @@
 #include "app/ComponentInterfaces.h"
 #include "app/HelpLibrary.h"
 #include "app/MenuModule.h"
+#include "app/SpeakRecord.h"
 #include "framework/CWinApp.h"
 
 class GameSite;
@@ -48,6 +49,7 @@ private:
     HelpLibrary m_helpLibrary;
     void* m_pMenuObject = nullptr;  // the last one CreateRPopupMenu made
     GameSite* m_pGameSite = nullptr;
+    SpeakRecord m_speakRecord;  // the record GetSpeakInfo hands the archive, call after call
 };
 
 PluginApp& ThePluginApp();
@@ -59,6 +61,3 @@ bool ShouldShowConfigWindow(const DeviceConfig& config);
 void RunConfigWindow(DeviceConfig& config);
 // The configuration steps of start-up: the window when asked for, then opencount + 1.
 void ApplyConfigWindowStep(DeviceConfig& config);
-
-// Writes the loudspeaker prefix (kind 2) and the text into buffer.
-void FormatSpeakText(const SpeakMessage& message, char* pszBuffer);

@@ -4,9 +4,6 @@
 #include "framework/CWnd.h"
 #include "messaging/GameSite.h"
 
-#include <cstdio>
-#include <cstring>
-
 void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
 {
     if (!ppCoreSlot)
@@ -41,16 +38,6 @@ HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOu
     CGameZip* pGameZip = m_helpLibrary.GameZip();
     if (!pGameZip || !ppTextOut || !*ppTextOut)
         return E_FAIL;
-    SpeakMessage message = {0, 0, CString()};
-    pGameZip->vfptr->GetMessageInfo(pGameZip, 1, nSecond, nFirst, &message, 0);
-    FormatSpeakText(message, *ppTextOut);
+    m_speakRecord.Fetch(pGameZip, nFirst, nSecond, *ppTextOut);
     return S_OK;
-}
-
-void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
-{
-    pszBuffer[0] = '\0';
-    if (message.m_nKind == kSpeakKindLoudspeaker)
-        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
-    strcat(pszBuffer, message.m_strText);
 }

@@ -3,7 +3,7 @@
 // IGameSite, and the help library's game archive.
 #pragma once
 
-#include "framework/CString.h"
+#include "client/PeerString.h"
 
 #include <windows.h>
 #include <unknwn.h>
@@ -58,12 +58,15 @@ public:
     virtual HRESULT STDMETHODCALLTYPE PostType8(int32_t nValue, int32_t nLength, const void* pData) = 0;
 };
 
-// One loudspeaker message as the plug-in hands it to the game archive.
+// One loudspeaker message as the plug-in hands it to the game archive; the archive's
+// string code assigns the text.
 struct SpeakMessage {
     int32_t nNumber;
     int32_t nKind;
-    CString strText;
+    PeerString strText;
 };
+
+static_assert(sizeof(SpeakMessage) == 12, "message record layout");
 
 class CGameZip {
 public:

@@ -1,16 +1,29 @@
 // Tessaru.dll, the right-click menu module: a menu object per client window, a real
-// popup menu at the cursor, and items that post records through the IGameSite.
+// popup menu at the cursor, and items that post records through the IGameSite. Like the
+// real one, built on the shared framework, it takes the window object for one of that
+// framework's and reads the handle at offset 0x1C.
 #include "client/CallLog.h"
 #include "client/ComponentViews.h"
-#include "framework/CWnd.h"
 
 #include <cstring>
 
 namespace {
 
+const size_t kWindowHandleOffset = 0x1C;
+
+// The handle of a framework window object; none for a null object.
+HWND WindowHandle(const void* pWnd)
+{
+    if (!pWnd)
+        return nullptr;
+    HWND hWnd;
+    memcpy(&hWnd, static_cast<const char*>(pWnd) + kWindowHandleOffset, sizeof hWnd);
+    return hWnd;
+}
+
 struct MenuObject {
     int nId;
-    CWnd* pWnd;
+    const void* pWnd;  // the plug-in's window object, read when the menu shows
     IGameSite* pSite;
 };
 
@@ -40,11 +53,11 @@ void PostItem(const MenuObject& menu, UINT nCommand, const char* pszText, int32_
 
 extern "C" {
 
-void* __cdecl CreateRMenuObject(CWnd* pWnd)
+void* __cdecl CreateRMenuObject(const void* pWnd)
 {
     auto* pMenu = new MenuObject{++g_nMenuCount, pWnd, nullptr};
     LogCall("Tessaru: CreateRMenuObject window %s -> menu %d",
-            pWnd && pWnd->GetSafeHwnd() ? "attached" : "none", pMenu->nId);
+            IsWindow(WindowHandle(pWnd)) ? "attached" : "none", pMenu->nId);
     return pMenu;
 }
 
@@ -76,7 +89,8 @@ void __cdecl CreateRMenu(void* pMenuObject, int32_t nFirst, int32_t nSecond, int
     LogCall("Tessaru: CreateRMenu menu %d %ld %ld %ld %ld %ld %ld", pMenu ? pMenu->nId : 0,
             static_cast<long>(nFirst), static_cast<long>(nSecond), static_cast<long>(a),
             static_cast<long>(b), static_cast<long>(c), static_cast<long>(d));
-    if (!pMenu || !pMenu->pWnd)
+    HWND hWnd = pMenu ? WindowHandle(pMenu->pWnd) : nullptr;
+    if (!IsWindow(hWnd))
         return;
     struct Item {
         UINT nCommand;
@@ -89,7 +103,7 @@ void __cdecl CreateRMenu(void* pMenuObject, int32_t nFirst, int32_t nSecond, int
     POINT cursor = {};
     GetCursorPos(&cursor);
     UINT nChosen = TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, cursor.x,
-                                  cursor.y, 0, pMenu->pWnd->GetSafeHwnd(), nullptr);
+                                  cursor.y, 0, hWnd, nullptr);
     DestroyMenu(hMenu);
     LogCall("Tessaru: menu closed, item %u", nChosen);
     for (const Item& item : kItems)

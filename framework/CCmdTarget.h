@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <cstddef>
+
 class CCmdTarget;
 
 // A class's name, schema and factory function, for creation by run-time class.
@@ -77,12 +79,32 @@ public:
     // Runs when the last reference goes: deletes the object.
     virtual void OnFinalRelease();
 
+    // The fields in the order framework-built modules expect behind the table pointer:
+    // a window object's handle follows them at 0x1C. Aggregation, dispatch and
+    // connection points are not offered; their fields stay empty.
     LONG m_dwRef = 1;
+    LPUNKNOWN m_pOuterUnknown = nullptr;
+    DWORD_PTR m_xInnerUnknown = 0;
+    DWORD_PTR m_xDispatch = 0;
+    BOOL m_bResultExpected = TRUE;
+    DWORD_PTR m_xConnPtContainer = 0;
 
 protected:
     static const AFX_INTERFACEMAP interfaceMap;
     virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
 };
+
+// GCC lays out classes with virtual functions predictably and answers offsetof on them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(CCmdTarget, m_dwRef) == 0x04, "command target layout");
+static_assert(offsetof(CCmdTarget, m_pOuterUnknown) == 0x08, "command target layout");
+static_assert(offsetof(CCmdTarget, m_xInnerUnknown) == 0x0C, "command target layout");
+static_assert(offsetof(CCmdTarget, m_xDispatch) == 0x10, "command target layout");
+static_assert(offsetof(CCmdTarget, m_bResultExpected) == 0x14, "command target layout");
+static_assert(offsetof(CCmdTarget, m_xConnPtContainer) == 0x18, "command target layout");
+static_assert(sizeof(CCmdTarget) == 0x1C, "command target layout");
+#pragma GCC diagnostic pop
 
 // Run-time class declarations.
 #define DECLARE_DYNCREATE(class_name)                                  \

@@ -46,19 +46,19 @@ BOOL CDialog::CreateFromTemplate(HWND hWndOwner)
 
 INT_PTR CDialog::DoModal()
 {
-    HWND hWndOwner = m_pParentWnd ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : nullptr;
-    const bool disableOwner = hWndOwner && ::IsWindowEnabled(hWndOwner);
+    m_hWndOwner = m_pParentWnd ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : nullptr;
+    const bool disableOwner = m_hWndOwner && ::IsWindowEnabled(m_hWndOwner);
     if (disableOwner)
-        ::EnableWindow(hWndOwner, FALSE);
+        ::EnableWindow(m_hWndOwner, FALSE);
 
     m_nModalResult = -1;
     m_bContinueModal = true;
-    if (CreateFromTemplate(hWndOwner))
+    if (CreateFromTemplate(m_hWndOwner))
         RunModalLoop();
     m_bContinueModal = false;
 
     if (disableOwner)
-        ::EnableWindow(hWndOwner, TRUE);  // before the dialog goes, so the owner gets the activation
+        ::EnableWindow(m_hWndOwner, TRUE);  // before the dialog goes, so the owner gets the activation
     if (m_hWnd) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);

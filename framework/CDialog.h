@@ -40,7 +40,6 @@ private:
     void RunModalLoop();
     BOOL WalkPreTranslateTree(MSG* pMsg);
 
-    INT_PTR m_nModalResult = -1;
     bool m_bContinueModal = false;
 
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);

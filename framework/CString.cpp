@@ -6,36 +6,106 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+const int kMaxLength = INT_MAX / 2;
+
+// The empty string of this module: a static block that no one counts or frees. It stays
+// writable: code that writes an empty text in place writes its length and terminator.
+struct EmptyBlock {
+    CStringData header;
+    char text[4];
+};
+EmptyBlock g_emptyBlock = {{-1, 0, 0}, {0}};
 
 int SafeLength(const char* psz)
 {
     if (!psz)
         return 0;
     size_t n = strlen(psz);
-    if (n > INT_MAX / 2)
+    if (n > static_cast<size_t>(kMaxLength))
         AfxThrowMemoryException();
     return static_cast<int>(n);
 }
 
+// A block held once, empty, with room for nAllocLength characters.
+CStringData* NewData(int nAllocLength)
+{
+    if (nAllocLength < 0 || nAllocLength > kMaxLength)
+        AfxThrowMemoryException();
+    auto* data = static_cast<CStringData*>(malloc(sizeof(CStringData) + nAllocLength + 1));
+    if (!data)
+        AfxThrowMemoryException();
+    data->nRefs = 1;
+    data->nDataLength = 0;
+    data->nAllocLength = nAllocLength;
+    data->data()[0] = '\0';
+    return data;
+}
+
+// Drops one reference; the last one frees the block. Static blocks, this module's empty
+// one and any other with a negative count, are left alone.
+void ReleaseData(CStringData* data) noexcept
+{
+    if (data == &g_emptyBlock.header || data->nRefs < 0)
+        return;
+    if (InterlockedDecrement(&data->nRefs) <= 0)
+        free(data);
+}
+
 }  // namespace
 
-CString::CString(const char* psz) { Assign(psz, SafeLength(psz)); }
+CString::CString() noexcept { Init(); }
 
-CString::CString(const char* pch, int nLength) { Assign(pch, nLength > 0 ? nLength : 0); }
+CString::CString(const char* psz)
+{
+    Init();
+    AssignCopy(psz, SafeLength(psz));
+}
 
-CString::CString(const CString& other) { Assign(other.GetString(), other.GetLength()); }
+CString::CString(const char* pch, int nLength)
+{
+    Init();
+    AssignCopy(pch, nLength > 0 ? nLength : 0);
+}
 
-CString::CString(CString&& other) noexcept : m_pchData(other.m_pchData) { other.m_pchData = nullptr; }
+CString::CString(const CString& other)
+{
+    Init();
+    *this = other;
+}
+
+CString::CString(CString&& other) noexcept : m_pchData(other.m_pchData) { other.Init(); }
 
 CString::~CString() { Release(); }
 
+void CString::Init() noexcept { m_pchData = g_emptyBlock.header.data(); }
+
+void CString::Release() noexcept
+{
+    ReleaseData(GetData());
+    Init();
+}
+
+void CString::Abandon() noexcept { Init(); }
+
+void CString::Empty() { Release(); }
+
 CString& CString::operator=(const CString& other)
 {
-    if (this != &other)
-        Assign(other.GetString(), other.GetLength());
+    if (m_pchData == other.m_pchData)
+        return *this;
+    CStringData* source = other.GetData();
+    if (source->nRefs < 0) {
+        AssignCopy(other.m_pchData, source->nDataLength);
+        return *this;
+    }
+    InterlockedIncrement(&source->nRefs);
+    Release();
+    m_pchData = other.m_pchData;
     return *this;
 }
 
@@ -44,109 +114,92 @@ CString& CString::operator=(CString&& other) noexcept
     if (this != &other) {
         Release();
         m_pchData = other.m_pchData;
-        other.m_pchData = nullptr;
+        other.Init();
     }
     return *this;
 }
 
 CString& CString::operator=(const char* psz)
 {
-    Assign(psz, SafeLength(psz));
+    AssignCopy(psz, SafeLength(psz));
     return *this;
 }
 
-CString::Header* CString::GetHeader() const
+void CString::AllocBuffer(int nLength)
 {
-    return m_pchData ? reinterpret_cast<Header*>(m_pchData) - 1 : nullptr;
+    m_pchData = NewData(nLength)->data();
 }
 
-int CString::GetLength() const { return m_pchData ? GetHeader()->nDataLength : 0; }
-
-void CString::Empty() { Release(); }
-
-void CString::Release() noexcept
-{
-    if (m_pchData) {
-        HeapFree(GetProcessHeap(), 0, GetHeader());
-        m_pchData = nullptr;
-    }
-}
-
-// Makes room for nLength characters and a terminator.
-void CString::Reserve(int nLength, bool keepText)
-{
-    Header* old = GetHeader();
-    if (old && old->nAllocLength >= nLength)
-        return;
-    if (nLength > INT_MAX / 2)
-        AfxThrowMemoryException();
-    int nAlloc = nLength < 64 ? 64 : nLength + nLength / 2;
-    void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(Header) + nAlloc + 1);
-    if (!block)
-        AfxThrowMemoryException();
-    auto* header = static_cast<Header*>(block);
-    header->nAllocLength = nAlloc;
-    header->nDataLength = 0;
-    char* text = reinterpret_cast<char*>(header + 1);
-    text[0] = '\0';
-    if (old && keepText) {
-        memcpy(text, m_pchData, old->nDataLength + 1);
-        header->nDataLength = old->nDataLength;
-    }
-    Release();
-    m_pchData = text;
-}
-
-void CString::Assign(const char* pch, int nLength)
+// The text may be a piece of this string: the old block goes only after the copy.
+void CString::AssignCopy(const char* pch, int nLength)
 {
     if (nLength == 0) {
         Release();
         return;
     }
-    if (m_pchData && pch >= m_pchData && pch < m_pchData + GetLength()) {
-        CString copy(pch, nLength);  // assigning a piece of ourselves
-        *this = static_cast<CString&&>(copy);
-        return;
+    CStringData* data = GetData();
+    if (data->nRefs == 1 && nLength <= data->nAllocLength) {
+        memmove(m_pchData, pch, nLength);
+    } else {
+        AllocBuffer(nLength);
+        memcpy(m_pchData, pch, nLength);
+        ReleaseData(data);
     }
-    Reserve(nLength, false);
-    memcpy(m_pchData, pch, nLength);
     m_pchData[nLength] = '\0';
-    GetHeader()->nDataLength = nLength;
+    GetData()->nDataLength = nLength;
 }
 
-void CString::Append(const char* pch, int nLength)
+void CString::MakeWritable(int nLength)
+{
+    CStringData* data = GetData();
+    if (data->nRefs == 1 && nLength <= data->nAllocLength)
+        return;
+    const int nKeep = data->nDataLength < nLength ? data->nDataLength : nLength;
+    AllocBuffer(nLength);
+    memcpy(m_pchData, data->data(), nKeep);
+    m_pchData[nKeep] = '\0';
+    GetData()->nDataLength = nKeep;
+    ReleaseData(data);
+}
+
+void CString::ConcatInPlace(const char* pch, int nLength)
 {
     if (nLength <= 0)
         return;
-    int nOld = GetLength();
-    if (nLength > INT_MAX / 2 - nOld)
+    const int nOld = GetLength();
+    if (nLength > kMaxLength - nOld)
         AfxThrowMemoryException();
-    if (m_pchData && pch >= m_pchData && pch < m_pchData + nOld) {
-        CString copy(pch, nLength);
-        Append(copy.GetString(), nLength);
-        return;
+    const int nNew = nOld + nLength;
+    CStringData* data = GetData();
+    if (data->nRefs == 1 && nNew <= data->nAllocLength) {
+        memmove(m_pchData + nOld, pch, nLength);
+    } else {
+        // Half again as much room, so that appending one piece at a time stays linear.
+        const int nRoom = nNew > kMaxLength - nNew / 2 ? nNew : nNew + nNew / 2;
+        AllocBuffer(nRoom);
+        memcpy(m_pchData, data->data(), nOld);
+        memcpy(m_pchData + nOld, pch, nLength);
+        ReleaseData(data);
     }
-    Reserve(nOld + nLength, true);
-    memcpy(m_pchData + nOld, pch, nLength);
-    m_pchData[nOld + nLength] = '\0';
-    GetHeader()->nDataLength = nOld + nLength;
+    m_pchData[nNew] = '\0';
+    GetData()->nDataLength = nNew;
 }
 
 CString& CString::operator+=(const CString& other)
 {
-    Append(other.GetString(), other.GetLength());
+    ConcatInPlace(other.m_pchData, other.GetLength());
     return *this;
 }
 
 CString& CString::operator+=(const char* psz)
 {
-    Append(psz, SafeLength(psz));
+    ConcatInPlace(psz, SafeLength(psz));
     return *this;
 }
 
 CString& CString::operator+=(char ch)
 {
-    Append(&ch, 1);
+    ConcatInPlace(&ch, 1);
     return *this;
 }
 
@@ -171,34 +224,31 @@ CString operator+(const char* left, const CString& right)
     return result;
 }
 
-int CString::Compare(const char* psz) const { return strcmp(GetString(), psz ? psz : ""); }
+int CString::Compare(const char* psz) const { return strcmp(m_pchData, psz ? psz : ""); }
 
-int CString::CompareNoCase(const char* psz) const
-{
-    return lstrcmpiA(GetString(), psz ? psz : "");
-}
+int CString::CompareNoCase(const char* psz) const { return lstrcmpiA(m_pchData, psz ? psz : ""); }
 
 int CString::Find(char ch, int nStart) const
 {
     if (nStart < 0 || nStart >= GetLength())
         return -1;
-    const char* hit = strchr(GetString() + nStart, ch);
-    return hit ? static_cast<int>(hit - GetString()) : -1;
+    const char* hit = strchr(m_pchData + nStart, ch);
+    return hit ? static_cast<int>(hit - m_pchData) : -1;
 }
 
 int CString::Find(const char* pszSub, int nStart) const
 {
     if (!pszSub || nStart < 0 || nStart > GetLength())
         return -1;
-    const char* hit = strstr(GetString() + nStart, pszSub);
-    return hit ? static_cast<int>(hit - GetString()) : -1;
+    const char* hit = strstr(m_pchData + nStart, pszSub);
+    return hit ? static_cast<int>(hit - m_pchData) : -1;
 }
 
 CString CString::Left(int nCount) const
 {
     if (nCount <= 0)
         return CString();
-    return CString(GetString(), nCount < GetLength() ? nCount : GetLength());
+    return CString(m_pchData, nCount < GetLength() ? nCount : GetLength());
 }
 
 CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength()); }
@@ -210,23 +260,28 @@ CString CString::Mid(int nFirst, int nCount) const
     if (nFirst >= GetLength() || nCount <= 0)
         return CString();
     int nAvailable = GetLength() - nFirst;
-    return CString(GetString() + nFirst, nCount < nAvailable ? nCount : nAvailable);
+    return CString(m_pchData + nFirst, nCount < nAvailable ? nCount : nAvailable);
 }
 
 int CString::Replace(char chOld, char chNew)
 {
     int nCount = 0;
-    for (int i = 0; i < GetLength(); ++i) {
-        if (m_pchData[i] == chOld) {
+    for (int i = 0; i < GetLength(); ++i)
+        nCount += m_pchData[i] == chOld;
+    if (nCount == 0)
+        return 0;
+    MakeWritable(GetLength());
+    for (int i = 0; i < GetLength(); ++i)
+        if (m_pchData[i] == chOld)
             m_pchData[i] = chNew;
-            ++nCount;
-        }
-    }
     return nCount;
 }
 
 void CString::MakeLower()
 {
+    if (IsEmpty())
+        return;
+    MakeWritable(GetLength());
     for (int i = 0; i < GetLength(); ++i) {
         unsigned char c = static_cast<unsigned char>(m_pchData[i]);
         if (IsDBCSLeadByte(c) && i + 1 < GetLength())
@@ -262,17 +317,33 @@ void CString::FormatV(const char* pszFormat, va_list args)
 
 char* CString::GetBuffer(int nMinLength)
 {
-    Reserve(nMinLength > GetLength() ? nMinLength : GetLength(), true);
+    MakeWritable(nMinLength > GetLength() ? nMinLength : GetLength());
     return m_pchData;
 }
 
 void CString::ReleaseBuffer(int nNewLength)
 {
-    if (!m_pchData)
-        return;
-    Header* header = GetHeader();
-    if (nNewLength < 0 || nNewLength > header->nAllocLength)
-        nNewLength = static_cast<int>(strnlen(m_pchData, header->nAllocLength));
-    header->nDataLength = nNewLength;
+    CStringData* data = GetData();
+    if (data->nRefs != 1)
+        return;  // no GetBuffer before: nothing of ours to fix
+    if (nNewLength < 0 || nNewLength > data->nAllocLength)
+        nNewLength = static_cast<int>(strnlen(m_pchData, data->nAllocLength));
+    data->nDataLength = nNewLength;
     m_pchData[nNewLength] = '\0';
+}
+
+// The fresh block comes first: if it cannot be had, the string is as it was.
+void CString::PrepareForPeer()
+{
+    CStringData* data = GetData();
+    if (data->nRefs == 1) {
+        data->nDataLength = 0;
+        m_pchData[0] = '\0';
+        return;
+    }
+    CStringData* fresh = NewData(0);
+    // If another holder let go meanwhile, the block is left: it may be another allocator's.
+    if (data->nRefs > 1)
+        InterlockedDecrement(&data->nRefs);
+    m_pchData = fresh->data();
 }

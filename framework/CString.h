@@ -1,14 +1,30 @@
-// The framework's narrow string: one pointer wide, its text on the process heap, so
-// any module that links this implementation may free a string another one assigned.
+// The framework's narrow string in the binary form every framework-built module shares:
+// one pointer to the characters, preceded by a reference-counted header; blocks come
+// from the C runtime DLL's malloc and go back to its free.
 #pragma once
 
 #include <cstdarg>
+#include <cstddef>
+
+// The header in front of every string's characters.
+struct CStringData {
+    long nRefs;        // holders of the block; negative: a static block nobody counts or frees
+    int nDataLength;   // characters, without the terminator
+    int nAllocLength;  // room for characters, without the terminator
+    char* data() { return reinterpret_cast<char*>(this + 1); }
+};
+
+static_assert(sizeof(long) == 4, "the header's count is 32 bits");
+static_assert(sizeof(CStringData) == 12, "string header layout");
+static_assert(offsetof(CStringData, nDataLength) == 4, "string header layout");
+static_assert(offsetof(CStringData, nAllocLength) == 8, "string header layout");
 
 class CString {
 public:
-    CString() noexcept = default;
+    CString() noexcept;
     CString(const char* psz);
     CString(const char* pch, int nLength);
+    // A copy shares the block; a static block is copied instead.
     CString(const CString& other);
     CString(CString&& other) noexcept;
     ~CString();
@@ -17,13 +33,13 @@ public:
     CString& operator=(CString&& other) noexcept;
     CString& operator=(const char* psz);
 
-    int GetLength() const;
+    int GetLength() const { return GetData()->nDataLength; }
     bool IsEmpty() const { return GetLength() == 0; }
     void Empty();
 
-    const char* GetString() const { return m_pchData ? m_pchData : ""; }
-    operator const char*() const { return GetString(); }
-    char GetAt(int nIndex) const { return GetString()[nIndex]; }
+    const char* GetString() const { return m_pchData; }
+    operator const char*() const { return m_pchData; }
+    char GetAt(int nIndex) const { return m_pchData[nIndex]; }
 
     CString& operator+=(const CString& other);
     CString& operator+=(const char* psz);
@@ -45,24 +61,32 @@ public:
     void Format(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
     void FormatV(const char* pszFormat, va_list args);
 
-    // Room for nMinLength characters plus the terminator; ReleaseBuffer fixes the
-    // length afterwards (-1: up to the first zero).
+    // Room for nMinLength characters plus the terminator, in a block held by this string
+    // alone; ReleaseBuffer fixes the length afterwards (-1: up to the first zero).
     char* GetBuffer(int nMinLength);
     void ReleaseBuffer(int nNewLength = -1);
 
+    // Readies the string for another module that assigns it and may release its block
+    // with that module's own allocator: a block held by this string alone is emptied in
+    // place; any other block only loses this string's reference (a static one is not
+    // touched) and a fresh empty heap block takes its place, which survives a release.
+    void PrepareForPeer();
+    // Lets go of a block that may belong to another module's allocator without
+    // releasing it; the string is empty afterwards.
+    void Abandon() noexcept;
+
 private:
-    struct Header {
-        int nDataLength;
-        int nAllocLength;
-    };
-
-    Header* GetHeader() const;
-    void Assign(const char* pch, int nLength);
-    void Append(const char* pch, int nLength);
-    void Reserve(int nLength, bool keepText);
+    CStringData* GetData() const { return reinterpret_cast<CStringData*>(m_pchData) - 1; }
+    void Init() noexcept;
+    // A new block held by this string alone; the previous one is not released.
+    void AllocBuffer(int nLength);
     void Release() noexcept;
+    void AssignCopy(const char* pch, int nLength);
+    void ConcatInPlace(const char* pch, int nLength);
+    // Gives the string a block of its own with room for nLength characters, keeping the text.
+    void MakeWritable(int nLength);
 
-    char* m_pchData = nullptr;  // text behind a Header block; null for the empty string
+    char* m_pchData;  // never null: the static empty block stands for the empty string
 };
 
 static_assert(sizeof(CString) == sizeof(void*), "CString must be one pointer wide");

@@ -1,6 +1,9 @@
 // The framework's window object: a C++ object bound to a window handle through a
-// process-wide handle map, with one window procedure that dispatches to it.
+// process-wide handle map, with one window procedure that dispatches to it. Its fields
+// have the layout framework-built modules read: the handle at 0x1C.
 #pragma once
+
+#include "framework/CCmdTarget.h"
 
 #include <windows.h>
 
@@ -54,10 +57,10 @@ protected:                                           \
         return &messageMap;                                                        \
     }
 
-class CWnd {
+class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -124,7 +127,12 @@ public:
     static const CWnd wndTopMost;
     static const CWnd wndNoTopMost;
 
+    // In this order right after the command target's fields.
     HWND m_hWnd = nullptr;
+    HWND m_hWndOwner = nullptr;    // the window a modal dialog disables while it runs
+    UINT m_nFlags = 0;             // no state flags are kept yet
+    WNDPROC m_pfnSuper = nullptr;  // the class's own procedure when the window was subclassed
+    int m_nModalResult = -1;       // what a modal dialog ends with
 
 protected:
     // Looks the message up in the class's message map chain.
@@ -135,13 +143,20 @@ protected:
     // Called after the window is gone (WM_NCDESTROY); objects that delete themselves do it here.
     virtual void PostNcDestroy() {}
 
-    WNDPROC m_pfnSuper = nullptr;  // the class's own procedure when the window was subclassed
-
 private:
     explicit CWnd(HWND hWndSpecial) : m_hWnd(hWndSpecial) {}
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
 };
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(CWnd, m_hWnd) == 0x1C, "window object layout");
+static_assert(offsetof(CWnd, m_hWndOwner) == 0x20, "window object layout");
+static_assert(offsetof(CWnd, m_nFlags) == 0x24, "window object layout");
+static_assert(offsetof(CWnd, m_pfnSuper) == 0x28, "window object layout");
+static_assert(offsetof(CWnd, m_nModalResult) == 0x2C, "window object layout");
+#pragma GCC diagnostic pop
 
 // The window procedure of every window the framework creates or subclasses.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

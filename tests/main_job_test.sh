@@ -20,7 +20,11 @@ expect "render     = 2"
 expect "fullscreen = 1"
 expect "opencount  = 2"
 expect "client: TransferPointer gave the component host"
-expect "text=/laba[3]说: "
+# Texts the framework-model help library assigned: a pool block, a kept bulletin's shared
+# block, its next pool.
+expect "speak[0]: hr=0x00000000 text=/laba[3]说: 今晚八点王城集合"
+expect "speak[2]: hr=0x00000000 text=系统公告：服务器将于明日维护"
+expect "speak[4]: hr=0x00000000 text=/laba[5]说: 【公告】本周六晚八点"
 expect "Tessaru: CreateRMenu menu 2 40 30 0 0 0 0"
 expect "Tessaru: item 101 posted -> 0"
 expect "#1 type=6 value=0 length=8"

@@ -1,9 +1,14 @@
 // The framework pieces the plug-in and the stand-ins share.
 #include "framework/CStdioFile.h"
 #include "framework/CString.h"
+#include "tests/wine/StringBlock.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <malloc.h>
+
+#include <cstring>
 
 #include <vector>
 
@@ -58,13 +63,123 @@ TEST(CString, FormatAndBuffer)
     EXPECT_EQ(300, text.GetLength());
 }
 
-TEST(CString, MemoryComesFromTheProcessHeap)
+// What another module sees of a string: the header before the characters, blocks from
+// the C runtime's malloc, copies that share, and one static empty block.
+TEST(CString, BlocksHaveTheSharedBinaryForm)
 {
     CString text("moved between modules");
-    char* data = text.GetBuffer(0);
-    // The block that holds the text was allocated from the process heap.
-    EXPECT_NE(static_cast<SIZE_T>(-1),
-              HeapSize(GetProcessHeap(), 0, data - 2 * sizeof(int)));
+    const StringBlock& block = BlockOf(text);
+    EXPECT_EQ(1, block.nRefs);
+    EXPECT_EQ(21, block.nDataLength);
+    EXPECT_LE(21, block.nAllocLength);
+    EXPECT_LE(sizeof(StringBlock) + block.nAllocLength + 1, _msize(const_cast<StringBlock*>(&block)))
+        << "the block is not one of the C runtime's";
+    {
+        CString copy(text);
+        CString assigned;
+        assigned = copy;
+        EXPECT_EQ(text.GetString(), copy.GetString()) << "a copy shares the block";
+        EXPECT_EQ(text.GetString(), assigned.GetString());
+        EXPECT_EQ(3, block.nRefs);
+        assigned += "!";
+        EXPECT_NE(text.GetString(), assigned.GetString()) << "a change to a shared block went through";
+        EXPECT_STREQ("moved between modules", text);
+        EXPECT_EQ(2, block.nRefs);
+    }
+    EXPECT_EQ(1, block.nRefs) << "released copies leave the count as it was";
+
+    CString empty;
+    CString emptied("x");
+    emptied.Empty();
+    CString copyOfEmpty(empty);
+    EXPECT_EQ(empty.GetString(), emptied.GetString()) << "one static empty block";
+    EXPECT_EQ(empty.GetString(), copyOfEmpty.GetString());
+    EXPECT_EQ(-1, BlockOf(empty).nRefs);
+    EXPECT_EQ(0, BlockOf(empty).nDataLength);
+    EXPECT_EQ('\0', empty.GetAt(0));
+}
+
+namespace {
+
+// A static block of another module, as a peer may leave one in a string object.
+struct ForeignBlock {
+    StringBlock header;
+    char text[8];
+};
+
+// Points a string object at a block, the way another module's code does.
+void PointAt(CString& string, const char* pchText) { memcpy(static_cast<void*>(&string), &pchText, sizeof pchText); }
+
+}  // namespace
+
+TEST(CString, BlocksWithANegativeCountAreNeverTouched)
+{
+    for (long nRefs : {-1L, -7L}) {
+        ForeignBlock foreign = {{nRefs, 3, 3}, "abc"};
+        const ForeignBlock pristine = foreign;
+        {
+            CString source;
+            PointAt(source, foreign.text);
+            CString copy(source);
+            CString assigned;
+            assigned = source;
+            EXPECT_NE(foreign.text, copy.GetString()) << "a static block is copied, not shared";
+            EXPECT_NE(foreign.text, assigned.GetString()) << "a static block is copied, not shared";
+            EXPECT_STREQ("abc", copy);
+            EXPECT_STREQ("abc", assigned);
+            CString appended;
+            PointAt(appended, foreign.text);
+            appended += "d";
+            EXPECT_STREQ("abcd", appended);
+            CString reassigned;
+            PointAt(reassigned, foreign.text);
+            reassigned = "longer than its room";
+            CString emptied;
+            PointAt(emptied, foreign.text);
+            emptied.Empty();
+        }  // source still points at the block when it goes
+        EXPECT_EQ(0, memcmp(&pristine, &foreign, sizeof foreign)) << "count " << nRefs;
+    }
+}
+
+// Before another module assigns it: a block held alone is emptied in place; a shared one
+// loses only this reference; a static one is left; the latter two are replaced by a
+// fresh empty heap block that survives the other module's release.
+TEST(CString, PrepareForPeer)
+{
+    ForeignBlock foreign = {{-1, 3, 3}, "abc"};
+    const ForeignBlock pristine = foreign;
+    CString other("shared with another string");
+    enum Start { kAlone, kShared, kOwnEmpty, kForeignStatic };
+    for (Start start : {kAlone, kShared, kOwnEmpty, kForeignStatic}) {
+        CString text;
+        if (start == kAlone)
+            text = "held by this string alone";
+        else if (start == kShared)
+            text = other;
+        else if (start == kForeignStatic)
+            PointAt(text, foreign.text);
+        const char* pBefore = text.GetString();
+        const int nAllocBefore = BlockOf(pBefore).nAllocLength;
+
+        text.PrepareForPeer();
+        const StringBlock& block = BlockOf(text);
+        EXPECT_EQ(1, block.nRefs) << "start " << start;
+        EXPECT_EQ(0, block.nDataLength) << "start " << start;
+        EXPECT_EQ('\0', text.GetAt(0)) << "start " << start;
+        if (start == kAlone) {
+            EXPECT_EQ(pBefore, text.GetString()) << "emptied in place";
+            EXPECT_EQ(nAllocBefore, block.nAllocLength);
+        } else {
+            EXPECT_NE(pBefore, text.GetString()) << "start " << start;
+            EXPECT_EQ(0, block.nAllocLength) << "start " << start;
+            EXPECT_LE(sizeof(StringBlock) + 1, _msize(const_cast<StringBlock*>(&block))) << "start " << start;
+        }
+    }
+    EXPECT_EQ(1, BlockOf(other).nRefs) << "the shared block kept the reference of the plug-in's string";
+    EXPECT_STREQ("shared with another string", other);
+    EXPECT_EQ(-1, BlockOf(CString()).nRefs);
+    EXPECT_EQ(0, memcmp(&pristine, &foreign, sizeof foreign));
 }
 
 TEST(CStdioFile, ReadsLinesWithoutEndings)

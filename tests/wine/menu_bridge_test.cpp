@@ -5,6 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// The number that follows "key=" in the output, or LONG_MIN.
+long Number(const std::string& output, const std::string& key)
+{
+    size_t at = output.find(key + "=");
+    return at == std::string::npos ? LONG_MIN : strtol(output.c_str() + at + key.size() + 1, nullptr, 10);
+}
+
+}  // namespace
+
 TEST(MenuModule, RightClickUsesTheLastMenuObjectAndHandsOverTheSite)
 {
     ClientScenario game;
@@ -101,4 +115,33 @@ TEST(Exports, TransferPointerAndSpeakInfoReachTheComponents)
         << run.Report();
     EXPECT_TRUE(run.Printed("bytes=2f6c6162615b2d375dcbb53a20b3f6")) << run.Report();
     EXPECT_TRUE(run.Printed("speak[2]: hr=0x00000000 text=" + std::string(u8"系统公告"))) << run.Report();
+}
+
+// The shipped plug-in with the framework-model help library, ten thousand texts in a row:
+// every free the plug-in makes is of a block it allocated, the help library's blocks and
+// its empty string stay under its own rules, and the C runtime heap stays sound and flat.
+TEST(HelpLibrary, TenThousandTextsFreeOnlyThePlugInsBlocksAndLeaveTheHeapAsItWas)
+{
+    ClientScenario game;
+    CopyBinary("speak_probe.exe", game.BinDir());
+    ProcessResult probe = RunProcess("\"" + game.BinDir() + "\\speak_probe.exe\" 10000", game.WorkDir());
+    const std::string& out = probe.output;
+    ASSERT_FALSE(probe.timedOut) << out;
+    ASSERT_EQ(0u, probe.exitCode) << out;
+    EXPECT_EQ(2, Number(out, "trapped plug-in imports")) << out;
+    EXPECT_EQ(1, Number(out, "help library imports")) << out;
+    EXPECT_NE(std::string::npos, out.find("calls=10000 failed=0 mismatched=0")) << out;
+
+    EXPECT_EQ(0, Number(out, "foreign frees")) << "the plug-in freed a block it did not allocate\n" << out;
+    EXPECT_EQ(0, Number(out, "overflow")) << out;
+    EXPECT_LT(0, Number(out, "allocations")) << "the trap saw nothing\n" << out;
+    EXPECT_LT(0, Number(out, "frees at unload")) << "the trap saw nothing\n" << out;
+    EXPECT_LT(0, Number(out, "help library frees of plug-in blocks")) << out;
+
+    EXPECT_EQ(1, Number(out, "heap valid")) << out;
+    EXPECT_EQ(Number(out, "busy early"), Number(out, "late")) << "heap use grew\n" << out;
+    EXPECT_GE(1, Number(out, "max") - Number(out, "min")) << "more than one of its blocks held\n" << out;
+    EXPECT_EQ(0, Number(out, "foreign pool blocks")) << out;
+    EXPECT_EQ(0, Number(out, "static releases")) << out;
+    EXPECT_EQ(-1, Number(out, "empty refs")) << out;
 }

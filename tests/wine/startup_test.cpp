@@ -56,7 +56,7 @@ TEST(StartUp, BringsUpTheComponentWorldInOrder)
         std::string("Vantri: LoadModule ") + kEncoderClass + " " + kEncoderInterface + " " + bin +
             "ZRKEncoder.dll 0",
         std::string("Vantri: GetModule ") + kEncoderInterface + " -> found",
-        "ZRKEncoder: LoadMessageData " + bin + "ZRKMsgData.bin -> 4 messages",
+        "ZRKEncoder: LoadMessageData " + bin + "ZRKMsgData.bin -> 6 messages",
         "Tessaru: loaded",
         "Orvalt: loaded",
         "Orvalt: GetGameZipPtr",

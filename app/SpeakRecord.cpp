@@ -1,0 +1,51 @@
+#include "app/SpeakRecord.h"
+
+#include <cstdio>
+#include <cstring>
+
+// A block the archive allocated is left as it is: its module may already be gone when
+// this runs, and the block may lie in one of that module's pools.
+SpeakRecord::~SpeakRecord()
+{
+    if (m_message.m_strText.GetString() != m_pOwnText)
+        m_message.m_strText.Abandon();
+}
+
+void SpeakRecord::Fetch(CGameZip* pGameZip, int32_t nFirst, int32_t nSecond, char* pszBuffer)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    Prepare();
+    pGameZip->vfptr->GetMessageInfo(pGameZip, 1, nSecond, nFirst, &m_message, 0);
+    Settle();
+    // The text is read, never copied as a string object: a copy would share the
+    // archive's block and could end up freeing it here.
+    FormatSpeakText(m_message, pszBuffer);
+}
+
+void SpeakRecord::Prepare()
+{
+    m_message.m_nNumber = 0;
+    m_message.m_nKind = 0;
+    const char* pBefore = m_message.m_strText.GetString();
+    m_message.m_strText.PrepareForPeer();
+    if (m_message.m_strText.GetString() != pBefore)
+        m_pOwnText = m_message.m_strText.GetString();
+}
+
+// A record whose text pointer moved no longer holds the block it allocated: the archive
+// released it. A null text, which no framework string has, reads as empty.
+void SpeakRecord::Settle()
+{
+    if (!m_message.m_strText.GetString())
+        m_message.m_strText.Abandon();
+    if (m_message.m_strText.GetString() != m_pOwnText)
+        m_pOwnText = nullptr;
+}
+
+void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
+{
+    pszBuffer[0] = '\0';
+    if (message.m_nKind == kSpeakKindLoudspeaker)
+        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
+    strcat(pszBuffer, message.m_strText);
+}

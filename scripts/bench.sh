@@ -22,4 +22,4 @@ done
 dll="$bin/ZRKTempDll.dll"
 echo "== ZRKTempDll.dll"
 echo "size: $(stat -c %s "$dll") bytes"
-echo "imports: $(i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print $3}' | sort -f | paste -sd' ')"
+echo "imports: $(LC_ALL=C i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print $3}' | sort -f | paste -sd' ')"

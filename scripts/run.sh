@@ -16,8 +16,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 echo "== building the plug-in and the stand-in client"
 "$root/scripts/build.sh" >/dev/null
 
-game="$root/build/game"
-rm -rf "$game"
+# A Chinese game folder, as on a player's machine; the call log stays on an ASCII path,
+# since Wine cuts non-ASCII text out of environment values.
+game="$root/build/游戏"
+logs="$root/build/game-log"
+rm -rf "$game" "$logs"
+mkdir -p "$logs"
 bin="$root/build/win32/bin"
 source "$root/scripts/game_folder.sh"
 lay_out_game "$bin" "$game"
@@ -46,13 +50,15 @@ if [ -n "$scripted_player" ]; then
 fi
 
 cd "$game/Bin"
-# The integrator's doctor looks at the folder as start-up will; its problems and summary.
+# The integrator's doctor, beside the client as a team uses it, looks at the folder as
+# start-up will; its problems and its summary line.
 echo "== zrkdoctor on the sample game folder"
-"$root/scripts/wine-run.sh" "$bin/zrkdoctor.exe" 'Z:'"${game//\//\\}"'\Bin' </dev/null | tr -d '\r' |
+cp "$bin/zrkdoctor.exe" "$game/Bin/"
+"$root/scripts/wine-run.sh" zrkdoctor.exe </dev/null | tr -d '\r' |
   iconv -f GBK -t UTF-8 -c | { grep -v '^OK' || true; } | sed 's/^/   /' || true
 
 echo "== starting the client (the plug-in's start-up runs inside its load)"
-export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
+export ZRK_CALL_LOG='Z:'"${logs//\//\\}"'\calls.log'
 cp "$bin/queue_reader.exe" "$game/"
 # The queue reader opens the queue first and prints the record the chosen item posts.
 "$root/scripts/wine-run.sh" "$game/queue_reader.exe" --follow 1 --seconds 60 >"$game/queue.txt" 2>&1 &
@@ -62,7 +68,7 @@ sleep 2
 "$root/scripts/wine-run.sh" client.exe "$@"
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
-sed 's/^/   /' "$game/calls.log" 2>/dev/null || true
+sed 's/^/   /' "$logs/calls.log" 2>/dev/null || true
 for _ in $(seq 50); do kill -0 $reader 2>/dev/null || break; sleep 0.1; done
 kill $reader 2>/dev/null || true
 wait $reader 2>/dev/null || true

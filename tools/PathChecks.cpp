@@ -47,22 +47,36 @@ void CheckBuiltPath(const std::string& directory, const char* name, const char* 
                    Printf("%s%s does not fit in %d characters: %s", directory.c_str(), name, MAX_PATH - 1, whenLost));
 }
 
+// Why the plug-in refuses the executable's path, for a report line.
+const char* RefusalReason(ModuleDirectoryStatus status)
+{
+    switch (status) {
+    case ModuleDirectoryStatus::TooLong:
+        return "beyond the 259 characters the plug-in takes";
+    case ModuleDirectoryStatus::NotAbsolute:
+        return "not a full path from a drive root or a network share";
+    default:
+        return "empty";
+    }
+}
+
 }  // namespace
 
 std::string CheckPaths(const std::string& clientFolder, DoctorReport& report)
 {
     std::string executable = clientFolder + "\\" + ClientExecutableName(clientFolder);
-    std::string directory = ExecutableDirectory(executable.c_str()).GetString();
-    if (directory.empty()) {
+    ModuleDirectoryAnswer answer = ModuleDirectoryOfPath(executable.c_str());
+    if (answer.status != ModuleDirectoryStatus::Found) {
         report.Add(Verdict::Fail, "path",
-                   Printf("%s: %u characters, beyond %d: the plug-in treats every component as missing "
+                   Printf("%s: %u characters, %s: the plug-in treats every component as missing "
                           "(start-up shows \"Load Core Error!\" and fails)",
-                          executable.c_str(), static_cast<unsigned>(executable.size()), MAX_PATH - 1));
-        return directory;
+                          executable.c_str(), static_cast<unsigned>(executable.size()), RefusalReason(answer.status)));
+        return std::string();
     }
+    const std::string& directory = answer.directory;
     report.Add(Verdict::Ok, "path",
-               Printf("%s: %u of %d characters", executable.c_str(), static_cast<unsigned>(executable.size()),
-                      MAX_PATH - 1));
+               Printf("%s: %u of %d characters, directory %s", executable.c_str(),
+                      static_cast<unsigned>(executable.size()), MAX_PATH - 1, directory.c_str()));
     CheckBuiltPath(directory, "Vantri.dll", "start-up shows \"Load Core Error!\" and fails", report);
     CheckBuiltPath(directory, "ZRKModules.dll", "the modules object is left out", report);
     CheckBuiltPath(directory, "ZRKEncoder.dll", "the encoder is left out", report);

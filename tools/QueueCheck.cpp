@@ -1,6 +1,7 @@
 #include "tools/DoctorChecks.h"
 
 #include "messaging/QueueSection.h"
+#include "messaging/SharedMemoryChannel.h"
 
 #include <windows.h>
 
@@ -10,7 +11,6 @@ namespace {
 
 const char kMutexName[] = "ClientShareMemMutant";
 const char kSectionName[] = "ClientShareMemSection";
-constexpr DWORD kLockWaitMs = 1000;
 
 class Handle {
 public:
@@ -28,11 +28,11 @@ private:
     HANDLE m_h;
 };
 
-// Mapped for writing as the plug-in maps it, so that a section it could not write to
-// shows; the doctor itself never writes.
+// Mapped for writing as the plug-in maps it (bytes 0 means the whole section), so that a
+// section it could not write to shows; the doctor itself never writes.
 class View {
 public:
-    explicit View(HANDLE hMapping) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0)) {}
+    View(HANDLE hMapping, SIZE_T bytes) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes)) {}
     ~View()
     {
         if (m_p)
@@ -64,50 +64,61 @@ void CheckMutex(HANDLE hMutex, DWORD openError, bool* owned, DoctorReport& repor
             report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kMutexName, openError));
         return;
     }
-    DWORD wait = WaitForSingleObject(hMutex, kLockWaitMs);
+    DWORD wait = WaitForSingleObject(hMutex, SharedMemoryChannel::kLockTimeoutMs);
     *owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     if (*owned)
         report.Add(Verdict::Ok, "queue", Printf("%s: exists and is free", kMutexName));
     else
-        report.Add(Verdict::Warn, "queue", Printf("%s: held by another process for over %lu ms: start-up and menu picks wait for it",
-                                                  kMutexName, kLockWaitMs));
+        report.Add(Verdict::Warn, "queue", Printf("%s: held by another process for over %lu ms: start-up waits that long and then "
+                                                  "works on the queue as it finds it; menu picks post nothing while it is held",
+                                                  kMutexName, SharedMemoryChannel::kLockTimeoutMs));
 }
 
-void CheckView(const uint8_t* view, DoctorReport& report)
+// Why the plug-in would not work on a view: its pages as VirtualQuery tells them.
+std::string RefusedView(const void* view)
 {
     MEMORY_BASIC_INFORMATION info{};
-    if (VirtualQuery(view, &info, sizeof info) != sizeof info) {
-        report.Add(Verdict::Fail, "queue", Printf("%s: its view cannot be examined: messaging stays off", kSectionName));
-        return;
-    }
-    unsigned long size = static_cast<unsigned long>(info.RegionSize);
-    if (info.State != MEM_COMMIT) {
-        report.Add(Verdict::Fail, "queue", Printf("%s: %lu bytes, only reserved, not committed: messaging stays off", kSectionName, size));
-        return;
-    }
-    if (info.Protect != PAGE_READWRITE) {
-        report.Add(Verdict::Fail, "queue", Printf("%s: its pages are not read-write (0x%lx): messaging stays off", kSectionName,
-                                                  static_cast<unsigned long>(info.Protect)));
-        return;
-    }
-    if (size < static_cast<unsigned long>(QueueSection::kSectionSize)) {
-        report.Add(Verdict::Fail, "queue", Printf("%s: %lu bytes, smaller than %ld: someone else made it, and the plug-in "
-                                                  "leaves messaging off", kSectionName, size, static_cast<long>(QueueSection::kSectionSize)));
-        return;
-    }
+    if (VirtualQuery(view, &info, sizeof info) != sizeof info)
+        return "its view cannot be examined";
+    if (info.State != MEM_COMMIT)
+        return Printf("%lu bytes, only reserved, not committed", static_cast<unsigned long>(info.RegionSize));
+    if (info.Protect != PAGE_READWRITE)
+        return Printf("its pages are not read-write (0x%lx)", static_cast<unsigned long>(info.Protect));
+    return Printf("%lu bytes, smaller than %ld", static_cast<unsigned long>(info.RegionSize),
+                  static_cast<long>(QueueSection::kSectionSize));
+}
+
+void CheckHeader(const uint8_t* view, DoctorReport& report)
+{
     std::vector<uint8_t> copy(view, view + QueueSection::kSectionSize);
     QueueSection::Header header = QueueSection::ReadHeader(copy.data());
-    if (header.count == 0 && header.endOffset == 0) {
-        report.Add(Verdict::Ok, "queue", Printf("%s: %lu bytes, committed, zeroed: an empty queue", kSectionName, size));
+    if (header.count == 0 && header.endOffset == 0)
+        report.Add(Verdict::Ok, "queue", Printf("%s: 65536 bytes, committed, zeroed: an empty queue", kSectionName));
+    else if (!QueueSection::IsConsistent(copy.data(), copy.size()))
+        report.Add(Verdict::Warn, "queue", Printf("%s: 65536 bytes, committed, but its header disagrees with its records: "
+                                                  "the plug-in repairs it and drops what does not fit", kSectionName));
+    else
+        report.Add(Verdict::Ok, "queue", Printf("%s: 65536 bytes, committed, header consistent, %ld record(s) waiting",
+                                                kSectionName, static_cast<long>(header.count)));
+}
+
+// The section as the plug-in would take it: exactly 64 KB, committed, read-write.
+void CheckSection(HANDLE hMapping, DoctorReport& report)
+{
+    const char* messagingOff = "someone else made it, and the plug-in leaves messaging off";
+    if (SectionIsLargerThanOurs(hMapping)) {
+        report.Add(Verdict::Fail, "queue", Printf("%s: larger than 65536 bytes: %s", kSectionName, messagingOff));
         return;
     }
-    if (!QueueSection::IsConsistent(copy.data(), copy.size())) {
-        report.Add(Verdict::Warn, "queue", Printf("%s: %lu bytes, committed, but its header disagrees with its records: "
-                                                  "the plug-in repairs it and drops what does not fit", kSectionName, size));
+    View view(hMapping, QueueSection::kSectionSize);
+    if (view.Get() && ViewIsCommittedReadWrite(view.Get())) {
+        CheckHeader(view.Get(), report);
         return;
     }
-    report.Add(Verdict::Ok, "queue", Printf("%s: %lu bytes, committed, header consistent, %ld record(s) waiting", kSectionName,
-                                            size, static_cast<long>(header.count)));
+    View whole(hMapping, 0);  // what there is of it, to say why
+    std::string why = view.Get() ? RefusedView(view.Get()) : whole.Get() ? RefusedView(whole.Get())
+                                                                        : Printf("cannot be mapped for writing (error %lu)", GetLastError());
+    report.Add(Verdict::Fail, "queue", Printf("%s: %s: %s", kSectionName, why.c_str(), messagingOff));
 }
 
 }  // namespace
@@ -128,12 +139,7 @@ void CheckQueue(DoctorReport& report)
         else
             report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kSectionName, sectionError));
     } else {
-        View view(mapping.Get());
-        if (view.Get())
-            CheckView(view.Get(), report);
-        else
-            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be mapped for writing (error %lu): messaging stays off",
-                                                      kSectionName, GetLastError()));
+        CheckSection(mapping.Get(), report);
     }
     if (owned)
         ReleaseMutex(mutex.Get());

@@ -219,16 +219,19 @@ TEST(ConfigWindowStep, ShowsOnlyWhenOpenCountAndShowNextAreSetAndAlwaysCounts)
         int32_t opencount;
         int32_t shownext;
         bool show;
+        int32_t counted;
     };
-    const Row rows[] = {{0, 1, false}, {1, 1, true}, {2, 1, true}, {5, 0, false},
-                        {0, 0, false}, {-1, 1, true}, {3, -4, true}};
+    const Row rows[] = {{0, 1, false, 1},   {1, 1, true, 2},  {2, 1, true, 3},
+                        {5, 0, false, 6},   {0, 0, false, 1}, {-1, 1, true, 0},
+                        {3, -4, true, 4},   {INT32_MAX, 0, false, INT32_MAX},
+                        {INT32_MIN, 0, false, INT32_MIN + 1}};
     for (const Row& row : rows) {
         DeviceConfig config = {};
         config.opencount = row.opencount;
         config.shownext = row.shownext;
         EXPECT_EQ(row.show, ShouldShowConfigWindow(config)) << row.opencount << "/" << row.shownext;
         ApplyConfigWindowStep(config);
-        EXPECT_EQ(row.opencount + 1, config.opencount) << row.opencount << "/" << row.shownext;
+        EXPECT_EQ(row.counted, config.opencount) << row.opencount << "/" << row.shownext;
         EXPECT_EQ(row.shownext, config.shownext);
     }
 }

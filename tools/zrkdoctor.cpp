@@ -49,8 +49,13 @@ std::string ClientFolder(const std::string& given)
     DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length > 0 && length < full.size())
         folder.assign(full.data(), length);
-    while (folder.size() > 3 && folder.back() == '\\')
+    // By character: the trail byte of a name like 錦 is 0x5C too.
+    while (folder.size() > 3) {
+        const char* end = folder.c_str() + folder.size();
+        if (*CharPrevA(folder.c_str(), end) != '\\')
+            break;
         folder.pop_back();
+    }
     return folder;
 }
 

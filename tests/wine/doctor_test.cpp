@@ -125,10 +125,16 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     menuWithoutEntry.tessaru = "Tessaru_noaddnew.dll";
     ScenarioLayout noHelp;
     noHelp.orvalt = "";
+    ScenarioLayout trailByteNames;  // narrow literals are GBK here: 運 and 錦 end in 0x5C
+    trailByteNames.gameFolder = "游戏";
+    trailByteNames.binFolder = "錦";
+    trailByteNames.workFolder = "当前目录";
+    trailByteNames.clientName = "運.exe";
     ScenarioLayout badConfig;
     badConfig.devconfig = "WIDTH=1024\r\nfullscreen=off\r\nwidth 640\r\nheight=-768\r\nrender=1\r\n";
     const Case cases[] = {
         {"healthy", healthy, {}, 0, nullptr},
+        {"Chinese folders and 0x5C trail bytes in the client's names", trailByteNames, {}, 0, nullptr},
         {"no host", noHost, {"FAIL  component  Vantri.dll: missing beside the client: start-up shows \"Load Core Error!\""}, 1, nullptr},
         {"host without its class-object entry", hostWithoutEntry,
          {"FAIL  component  Vantri.dll has no class-object entry (DllGetClassObject)"}, 1, nullptr},

@@ -1,5 +1,6 @@
 #include "app/HelpLibrary.h"
 
+#include "app/ModuleDirectory.h"
 #include "app/ProcAddress.h"
 
 HelpLibrary::HelpLibrary(HMODULE hLibrary, CGameZip* pGameZip) : m_hLibrary(hLibrary), m_pGameZip(pGameZip) {}
@@ -7,7 +8,7 @@ HelpLibrary::HelpLibrary(HMODULE hLibrary, CGameZip* pGameZip) : m_hLibrary(hLib
 bool HelpLibrary::Bind(const CString& directory)
 {
     Release();
-    m_hLibrary = LoadLibraryA(directory + "..\\Orvalt.dll");
+    m_hLibrary = LoadLibraryBeside(directory, "..\\Orvalt.dll");
     if (!m_hLibrary)
         return false;
     auto pfnGetGameZipPtr = ProcAddress<GetGameZipPtrFn>(m_hLibrary, "GetGameZipPtr");

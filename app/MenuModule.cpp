@@ -1,5 +1,6 @@
 #include "app/MenuModule.h"
 
+#include "app/ModuleDirectory.h"
 #include "app/ProcAddress.h"
 #include "framework/CWinApp.h"
 
@@ -27,7 +28,7 @@ MenuModule::MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries)
 bool MenuModule::Bind(const CString& directory)
 {
     Release();
-    m_hLibrary = LoadLibraryA(directory + "..\\Tessaru.dll");
+    m_hLibrary = LoadLibraryBeside(directory, "..\\Tessaru.dll");
     if (!m_hLibrary)
         return false;
     LookUp(m_hLibrary, "CreateRMenuObject", m_entries.pfnCreateRMenuObject);

@@ -21,7 +21,29 @@ CString& CachedDirectory(CString& cache)
     return cache;
 }
 
+bool IsAbsolute(const char* psz)
+{
+    bool driveRoot = ((psz[0] >= 'A' && psz[0] <= 'Z') || (psz[0] >= 'a' && psz[0] <= 'z')) && psz[1] == ':' &&
+                     psz[2] == '\\';
+    return driveRoot || (psz[0] == '\\' && psz[1] == '\\');
+}
+
 }  // namespace
+
+ModuleDirectoryAnswer ModuleDirectoryOfPath(const char* pszPath)
+{
+    if (!pszPath || !*pszPath)
+        return {ModuleDirectoryStatus::Empty, std::string()};
+    if (strnlen(pszPath, MAX_PATH) >= MAX_PATH)
+        return {ModuleDirectoryStatus::TooLong, std::string()};
+    if (!IsAbsolute(pszPath))
+        return {ModuleDirectoryStatus::NotAbsolute, std::string()};
+    const char* pszLastSeparator = pszPath + 2;  // an absolute path has one there or at 0
+    for (const char* psz = pszPath; *psz; psz = CharNextA(psz))
+        if (*psz == '\\')
+            pszLastSeparator = psz;
+    return {ModuleDirectoryStatus::Found, std::string(pszPath, pszLastSeparator + 1)};
+}
 
 CString ComputeModuleDirectory(HMODULE hModule)
 {
@@ -29,10 +51,7 @@ CString ComputeModuleDirectory(HMODULE hModule)
     DWORD nLength = GetModuleFileNameA(hModule, path, MAX_PATH);
     if (nLength == 0 || nLength >= MAX_PATH)
         return CString();  // a cut path would name the wrong directory
-    const char* lastSlash = strrchr(path, '\\');
-    if (!lastSlash)
-        return CString();
-    return CString(path, static_cast<int>(lastSlash - path) + 1);
+    return CString(ModuleDirectoryOfPath(path).directory.c_str());
 }
 
 CString ModuleDirectory()
@@ -59,9 +78,15 @@ void BackToForwardSlash(CString& str) { str.Replace('\\', '/'); }
 bool FormatModulePath(char (&buffer)[MAX_PATH], const char* pszDirectory, const char* pszName)
 {
     int nLength = snprintf(buffer, MAX_PATH, "%s%s", pszDirectory, pszName);
-    if (nLength < 0 || nLength >= MAX_PATH) {
+    if (!*pszDirectory || nLength < 0 || nLength >= MAX_PATH) {
         buffer[0] = '\0';
         return false;
     }
     return true;
+}
+
+HMODULE LoadLibraryBeside(const char* pszDirectory, const char* pszName)
+{
+    char path[MAX_PATH];
+    return FormatModulePath(path, pszDirectory, pszName) ? LoadLibraryA(path) : nullptr;
 }

@@ -26,7 +26,8 @@ void ApplyConfigWindowStep(DeviceConfig& config)
 {
     if (ShouldShowConfigWindow(config))
         RunConfigWindow(config);
-    config.opencount += 1;  // in memory only: devconfig.txt is never written
+    if (config.opencount < INT32_MAX)
+        config.opencount += 1;  // in memory only: devconfig.txt is never written
 }
 
 BOOL PluginApp::InitInstance()
@@ -45,9 +46,13 @@ BOOL PluginApp::InitInstance()
     return CWinApp::InitInstance();
 }
 
+// Without a full path the host counts as missing: a bare name would be looked up along
+// the library search path, the current directory included.
 bool PluginApp::LoadCoreHost()
 {
-    CString path = ModuleDirectory() + "Vantri.dll";
+    char path[MAX_PATH];
+    if (!FormatModulePath(path, ModuleDirectory(), "Vantri.dll"))
+        return false;
     m_hCoreLibrary = ComponentLoader(path, CLSID_CoreHost, IID_ICoreHost,
                                      reinterpret_cast<void**>(&m_pCoreHost));
     return m_hCoreLibrary && m_pCoreHost;

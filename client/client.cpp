@@ -141,7 +141,9 @@ bool LoadPlugIn()
 {
     // By bare name: the system finds it in the client's own folder first.
     printf("client: loading ZRKTempDll.dll from %s\n", OwnFolder().c_str());
+    DWORD start = GetTickCount();
     g_plugIn.hModule = LoadLibraryA("ZRKTempDll.dll");
+    printf("client: the load returned after %lu ms\n", GetTickCount() - start);
     if (!g_plugIn.hModule) {
         printf("client: the plug-in did not load (error %lu)\n", GetLastError());
         return false;
@@ -170,7 +172,9 @@ void RunScriptedClick(HWND hWnd, DialogWatcher& watcher, int nPick)
 {
     g_plugIn.createRPopupMenu(hWnd);
     watcher.PickMenuItem(nPick);
+    DWORD start = GetTickCount();
     SendMessageA(hWnd, WM_RBUTTONUP, 0, MAKELPARAM(40, 30));
+    printf("client: the right click returned after %lu ms\n", GetTickCount() - start);
 }
 
 void RunMessageLoop()

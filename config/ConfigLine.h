@@ -1,5 +1,5 @@
-// Matching one line of devconfig.txt against a key. No Win32 here: the reader opens
-// the file, this decides what a line means.
+// What one line of devconfig.txt means for one key. The reader streams the file through
+// ConfigScanner, which must agree with MatchConfigLine on every line (the fuzzer checks).
 #pragma once
 
 #include <cstdint>

@@ -1,17 +1,42 @@
 #include "config/DeviceConfig.h"
 
-#include "config/ConfigLine.h"
-#include "framework/CException.h"
-#include "framework/CStdioFile.h"
+#include "config/ConfigScanner.h"
 
 #include <windows.h>
+
+#include <vector>
 
 namespace {
 
 DeviceConfig g_deviceConfig;
 
-// devconfig.txt in the current directory; "/devconfig.txt" when the directory is
-// unknown or longer than the buffer.
+// The record's fields in the order of kDeviceConfigKeys.
+int32_t DeviceConfig::* const kFields[kDeviceConfigKeyCount] = {
+    &DeviceConfig::fullscreen, &DeviceConfig::width,   &DeviceConfig::height, &DeviceConfig::ddriver,
+    &DeviceConfig::music,      &DeviceConfig::bitDepth, &DeviceConfig::effect, &DeviceConfig::sound,
+    &DeviceConfig::fps,        &DeviceConfig::render,  &DeviceConfig::opencount, &DeviceConfig::shownext,
+};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE hFile) : m_hFile(hFile) {}
+    ~FileHandle()
+    {
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hFile);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return m_hFile; }
+
+private:
+    HANDLE m_hFile;
+};
+
+}  // namespace
+
+DeviceConfig& TheDeviceConfig() { return g_deviceConfig; }
+
 CString DeviceConfigPath()
 {
     char directory[MAX_PATH] = {};
@@ -23,49 +48,54 @@ CString DeviceConfigPath()
     return path;
 }
 
-}  // namespace
+bool ScanConfigFile(const char* path, ConfigScanner& scanner)
+{
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<char> buffer(64 * 1024);
+    DWORD nRead = 0;
+    while (!scanner.Done()) {
+        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &nRead, nullptr))
+            return true;  // what was read so far stands
+        if (nRead == 0)
+            break;
+        scanner.Feed(buffer.data(), nRead);
+    }
+    scanner.Finish();
+    return true;
+}
 
-DeviceConfig& TheDeviceConfig() { return g_deviceConfig; }
+DeviceConfig DeviceConfigFrom(const ConfigScanner& scanner)
+{
+    DeviceConfig config{};
+    for (size_t i = 0; i < kDeviceConfigKeyCount && i < scanner.KeyCount(); ++i)
+        config.*kFields[i] = scanner.Setting(i).value;
+    return config;
+}
 
 int ReadConfigValue(CString key, int defaultValue, CString path)
 {
-    int result = defaultValue;
+    const ConfigKey keys[] = {{{key.GetString(), static_cast<size_t>(key.GetLength())}, defaultValue}};
+    ConfigScanner scanner(keys, 1);
     try {
-        key.MakeLower();
-        CStdioFile file;
-        if (!file.Open(path, CStdioFile::modeRead | CStdioFile::typeText))
-            return result;
-        CString line;
-        while (file.ReadString(line)) {
-            int32_t value = 0;
-            if (MatchConfigLine({line.GetString(), static_cast<size_t>(line.GetLength())},
-                                {key.GetString(), static_cast<size_t>(key.GetLength())}, &value)) {
-                result = value;
-                break;
-            }
-        }
-    } catch (CException* e) {
-        e->Delete();
+        ScanConfigFile(path, scanner);
     } catch (...) {
-        // std::bad_alloc from the line matcher: keep what was found so far
+        // out of memory for the read buffer: the default stands
     }
-    return result;
+    return scanner.Setting(0).value;
 }
 
 void LoadDeviceConfig()
 {
-    const CString path = DeviceConfigPath();
-    DeviceConfig& config = g_deviceConfig;
-    config.fullscreen = ReadConfigValue("fullscreen", 1, path);
-    config.bitDepth = ReadConfigValue("bitDepth", 16, path);
-    config.effect = ReadConfigValue("effect", 1, path);
-    config.ddriver = ReadConfigValue("ddriver", 0, path);
-    config.sound = ReadConfigValue("sound", 1, path);
-    config.music = ReadConfigValue("music", 1, path);
-    config.render = ReadConfigValue("render", 0, path);
-    config.width = ReadConfigValue("width", 800, path);
-    config.height = ReadConfigValue("height", 600, path);
-    config.fps = ReadConfigValue("fps", 1, path);
-    config.opencount = ReadConfigValue("opencount", 0, path);
-    config.shownext = ReadConfigValue("shownext", 1, path);
+    try {
+        ConfigScanner scanner;
+        ScanConfigFile(DeviceConfigPath(), scanner);
+        g_deviceConfig = DeviceConfigFrom(scanner);
+    } catch (...) {
+        // out of memory before the scan: every field takes its default
+        for (size_t i = 0; i < kDeviceConfigKeyCount; ++i)
+            g_deviceConfig.*kFields[i] = kDeviceConfigKeys[i].defaultValue;
+    }
 }

@@ -4,6 +4,8 @@
 
 #include "framework/CString.h"
 
+class ConfigScanner;
+
 #include <cstddef>
 #include <cstdint>
 
@@ -42,8 +44,20 @@ enum class RenderMode : int32_t { None = -1, Auto = 0, Direct3D = 1, OpenGL = 2,
 // The process-wide record; all zero until LoadDeviceConfig runs.
 DeviceConfig& TheDeviceConfig();
 
-// Fills the record from devconfig.txt in the current directory, key by key.
+// Fills the record from devconfig.txt in the current directory, in one pass.
 void LoadDeviceConfig();
+
+// devconfig.txt in the current directory, as start-up reads it; "/devconfig.txt" when
+// the directory is unknown or longer than MAX_PATH.
+CString DeviceConfigPath();
+
+// Streams the file at path through the scanner and finishes it. False when the file
+// cannot be opened; a read error ends the scan where it happened (the line it cut
+// counts for nothing).
+bool ScanConfigFile(const char* path, ConfigScanner& scanner);
+
+// The record that the scanner's twelve device keys describe, in record order.
+DeviceConfig DeviceConfigFrom(const ConfigScanner& scanner);
 
 // The value of the first line of the file at path that contains key (any case), or
 // defaultValue when the file cannot be read or has no such line.

@@ -4,17 +4,9 @@
 
 GameSite::GameSite() : GameSite("Client") {}
 
-GameSite::GameSite(const std::string& prefix)
-{
-    m_pChannel = new SharedMemoryChannel;
-    m_pChannel->Open(prefix);
-}
+GameSite::GameSite(const std::string& prefix) { m_channel.Open(prefix); }
 
-GameSite::~GameSite()
-{
-    delete m_pChannel;
-    m_pChannel = nullptr;
-}
+GameSite::~GameSite() = default;
 
 HRESULT STDMETHODCALLTYPE GameSite::QueryInterface(REFIID riid, void** ppvObject)
 {
@@ -43,14 +35,15 @@ HRESULT STDMETHODCALLTYPE GameSite::PostType8(int32_t value, int32_t length, con
     return Post(8, value, length, data);
 }
 
-// Called from other modules over COM: nothing may unwind out of it.
+// Called from other modules over COM: nothing may unwind out of it. A channel that
+// could not take the mutex within its time-out drops the message, as a full queue does.
 HRESULT GameSite::Post(uint8_t type, int32_t value, int32_t length, const void* data)
 {
     try {
         ChannelMessage message;
         if (!PackChannelMessage(&message, type, value, length, data))
             return E_INVALIDARG;
-        m_pChannel->Push(&message, kChannelMessageSize);
+        m_channel.Push(&message, kChannelMessageSize);
         return S_OK;
     } catch (...) {
         return E_FAIL;

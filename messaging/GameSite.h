@@ -43,7 +43,7 @@ public:
     HRESULT STDMETHODCALLTYPE PostType8(int32_t value, int32_t length, const void* data) override;
 
 private:
-    SharedMemoryChannel* m_pChannel = nullptr;
+    SharedMemoryChannel m_channel;
 
     HRESULT Post(uint8_t type, int32_t value, int32_t length, const void* data);
 };

@@ -7,11 +7,16 @@ namespace QueueSection {
 
 namespace {
 
-int32_t ReadInt(const uint8_t* at)
+// The one way a header field or record length leaves the block: a volatile read, so
+// the compiler cannot fetch it a second time in place of the local it went into.
+int32_t Load(const uint8_t* at, ReadObserver* observer)
 {
-    int32_t value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
+    const volatile uint8_t* bytes = at;
+    uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                     static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    if (observer)
+        observer->AfterRead();
+    return static_cast<int32_t>(value);
 }
 
 void WriteInt(uint8_t* at, int32_t value) { std::memcpy(at, &value, sizeof value); }
@@ -27,97 +32,91 @@ int32_t Usable(size_t size)
     return static_cast<int32_t>(std::min<size_t>(size, kSectionSize));
 }
 
-struct Walk {
-    int32_t records;  // whole records found
-    int32_t end;      // offset right after the last of them
-};
-
 // Follows the record chain from offset 8 for at most maxRecords records, never past
-// limit; stops at the first record whose length or body would cross it.
-Walk WalkRecords(const uint8_t* block, int32_t maxRecords, int32_t limit)
+// records->limit; stops at the first record whose length or body would cross it.
+void WalkRecords(const uint8_t* block, int32_t maxRecords, Records* records, ReadObserver* observer)
 {
-    Walk walk{0, kHeaderSize};
-    while (walk.records < maxRecords && limit - walk.end >= kLengthSize) {
-        int32_t length = ReadInt(block + walk.end);
-        if (length < 0 || length > limit - walk.end - kLengthSize)
+    records->count = 0;
+    records->end = kHeaderSize;
+    while (records->count < maxRecords && records->limit - records->end >= kLengthSize) {
+        int32_t length = Load(block + records->end, observer);
+        if (length < 0 || length > records->limit - records->end - kLengthSize)
             break;
-        walk.end += kLengthSize + length;
-        ++walk.records;
+        records->length[records->count++] = length;
+        records->end += kLengthSize + length;
     }
-    return walk;
-}
-
-bool HeaderInRange(Header header, int32_t usable)
-{
-    return header.count >= 0 && header.count <= kMaxRecords && header.endOffset >= kHeaderSize &&
-           header.endOffset <= usable;
 }
 
 }  // namespace
 
-Header ReadHeader(const uint8_t* block) { return Header{ReadInt(block), ReadInt(block + 4)}; }
-
-bool IsConsistent(const uint8_t* block, size_t size)
+Records ReadRecords(const uint8_t* block, size_t size, ReadObserver* observer)
 {
-    int32_t usable = Usable(size);
-    if (usable < kHeaderSize)
-        return false;
-    Header header = ReadHeader(block);
-    if (!HeaderInRange(header, usable))
-        return false;
-    Walk walk = WalkRecords(block, header.count, header.endOffset);
-    return walk.records == header.count && walk.end == header.endOffset;
+    Records records{};
+    records.usable = Usable(size);
+    records.limit = kHeaderSize;
+    if (records.usable < kHeaderSize)
+        return records;
+    records.header.count = Load(block, observer);
+    records.header.endOffset = Load(block + 4, observer);
+    const Header& header = records.header;
+    bool countValid = header.count >= 0 && header.count <= kMaxRecords;
+    bool endValid = header.endOffset >= kHeaderSize && header.endOffset <= records.usable;
+    if (endValid)
+        records.limit = header.endOffset;
+    WalkRecords(block, countValid ? header.count : kMaxRecords, &records, observer);
+    records.consistent =
+        countValid && endValid && records.count == header.count && records.end == header.endOffset;
+    return records;
 }
 
-bool Repair(uint8_t* block, size_t size)
+Header ReadHeader(const uint8_t* block) { return Header{Load(block, nullptr), Load(block + 4, nullptr)}; }
+
+bool IsConsistent(const uint8_t* block, size_t size, ReadObserver* observer)
 {
-    int32_t usable = Usable(size);
-    if (usable < kHeaderSize || IsConsistent(block, size))
+    return ReadRecords(block, size, observer).consistent;
+}
+
+bool Repair(uint8_t* block, size_t size, ReadObserver* observer)
+{
+    Records records = ReadRecords(block, size, observer);
+    if (records.usable < kHeaderSize || records.consistent)
         return false;
-    Header header = ReadHeader(block);
-    bool endValid = header.endOffset >= kHeaderSize && header.endOffset <= usable;
-    int32_t limit = endValid ? header.endOffset : kHeaderSize;
-    int32_t maxRecords = header.count >= 0 && header.count <= kMaxRecords ? header.count : kMaxRecords;
-    Walk walk = WalkRecords(block, maxRecords, limit);
-    std::memset(block + walk.end, 0, static_cast<size_t>(limit - walk.end));
-    WriteHeader(block, walk.records, walk.end);
+    std::memset(block + records.end, 0, static_cast<size_t>(records.limit - records.end));
+    WriteHeader(block, records.count, records.end);
     return true;
 }
 
-bool Append(uint8_t* block, size_t size, const void* data, int32_t length)
+bool Append(uint8_t* block, size_t size, const void* data, int32_t length, ReadObserver* observer)
 {
-    int32_t usable = Usable(size);
-    if (!IsConsistent(block, size) || length < 0)
+    Records records = ReadRecords(block, size, observer);
+    if (!records.consistent || length < 0 || records.count >= kMaxRecords ||
+        length > records.usable - records.end - kLengthSize)
         return false;
-    Header header = ReadHeader(block);
-    if (header.count >= kMaxRecords || length > usable - header.endOffset - kLengthSize)
-        return false;
-    WriteInt(block + header.endOffset, length);
+    WriteInt(block + records.end, length);
     if (length > 0)
-        std::memcpy(block + header.endOffset + kLengthSize, data, static_cast<size_t>(length));
+        std::memcpy(block + records.end + kLengthSize, data, static_cast<size_t>(length));
     // The count goes first: a writer that dies between the two writes leaves a count
     // that the end offset does not cover, which Repair drops again.
-    WriteHeader(block, header.count + 1, header.endOffset + kLengthSize + length);
+    WriteHeader(block, records.count + 1, records.end + kLengthSize + length);
     return true;
 }
 
-bool Remove(uint8_t* block, size_t size, void* buffer, int32_t capacity, int32_t* length)
+bool Remove(uint8_t* block, size_t size, void* buffer, int32_t capacity, int32_t* length,
+            ReadObserver* observer)
 {
-    if (!IsConsistent(block, size))
+    Records records = ReadRecords(block, size, observer);
+    if (!records.consistent || records.count <= 0)
         return false;
-    Header header = ReadHeader(block);
-    if (header.count <= 0)
-        return false;
-    int32_t first = ReadInt(block + kHeaderSize);
+    int32_t first = records.length[0];
     int32_t copied = std::max(0, std::min(first, capacity));
     if (copied > 0)
         std::memcpy(buffer, block + kHeaderSize + kLengthSize, static_cast<size_t>(copied));
     *length = first;
     int32_t taken = kLengthSize + first;
-    int32_t rest = header.endOffset - kHeaderSize - taken;
+    int32_t rest = records.end - kHeaderSize - taken;
     std::memmove(block + kHeaderSize, block + kHeaderSize + taken, static_cast<size_t>(rest));
     std::memset(block + kHeaderSize + rest, 0, static_cast<size_t>(taken));
-    WriteHeader(block, header.count - 1, header.endOffset - taken);
+    WriteHeader(block, records.count - 1, records.end - taken);
     return true;
 }
 

@@ -10,7 +10,7 @@ class SharedMemoryChannel::LockScope {
 public:
     explicit LockScope(SharedMemoryChannel& channel) : m_channel(channel)
     {
-        m_bLocked = channel.m_bOpen && channel.Lock(INFINITE);
+        m_bLocked = channel.m_bOpen && channel.Lock(kLockTimeoutMs);
         if (m_bLocked)
             Repair(channel.m_pView, kSectionSize);
     }
@@ -42,13 +42,42 @@ SharedMemoryChannel::~SharedMemoryChannel()
         CloseHandle(m_hMutex);
 }
 
-// A section created by someone else may be smaller than ours; only a full-size view
-// is safe to work on.
-static bool ViewIsFullSize(const void* view)
+// Only our own kind of section is safe to work on: one that is exactly 64 KB (a longer
+// view does not map on a smaller section, and a view one page longer maps only on a
+// larger one) and whose pages are committed and writable (a section of reserved pages
+// would fault on first touch).
+bool SectionIsLargerThanOurs(HANDLE hMapping)
+{
+    void* pProbe = MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, kSectionSize + 4096);
+    if (!pProbe)
+        return false;
+    UnmapViewOfFile(pProbe);
+    return true;
+}
+
+bool ViewIsCommittedReadWrite(const void* pView)
 {
     MEMORY_BASIC_INFORMATION info{};
-    return VirtualQuery(view, &info, sizeof info) == sizeof info &&
-           info.RegionSize >= static_cast<SIZE_T>(kSectionSize);
+    return VirtualQuery(pView, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT &&
+           info.Protect == PAGE_READWRITE && info.RegionSize >= static_cast<SIZE_T>(kSectionSize);
+}
+
+bool SharedMemoryChannel::MapSection()
+{
+    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
+                                    m_strSectionName.c_str());
+    if (!m_hMapping)
+        return false;
+    if (!SectionIsLargerThanOurs(m_hMapping))
+        m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, kSectionSize));
+    if (m_pView && ViewIsCommittedReadWrite(m_pView))
+        return true;
+    if (m_pView)
+        UnmapViewOfFile(m_pView);
+    m_pView = nullptr;
+    CloseHandle(m_hMapping);
+    m_hMapping = nullptr;
+    return false;
 }
 
 int SharedMemoryChannel::Open(std::string prefix)
@@ -56,40 +85,20 @@ int SharedMemoryChannel::Open(std::string prefix)
     m_strMutexName = prefix + m_strMutexName;
     m_strSectionName = prefix + m_strSectionName;
     m_hMutex = CreateMutexA(nullptr, FALSE, m_strMutexName.c_str());
-    if (!m_hMutex)
+    if (!m_hMutex || !MapSection())
         return 0;
-    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
-                                    m_strSectionName.c_str());
-    m_bExisted = m_hMapping && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!m_hMapping)
-        return 0;
-    m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (!m_pView || !ViewIsFullSize(m_pView)) {
-        if (m_pView)
-            UnmapViewOfFile(m_pView);
-        m_pView = nullptr;
-        CloseHandle(m_hMapping);
-        m_hMapping = nullptr;
-        return 0;
-    }
     m_bOpen = 1;
     // Under the mutex: the creator's zeros become an empty queue (count 0, end offset
-    // 8), and an opener adopts whatever header it finds, repaired if need be.
+    // 8), and an opener adopts whatever header it finds, repaired if need be. A holder
+    // that keeps the mutex leaves the section as it is: every later operation waits for
+    // the mutex again and repairs first.
     LockScope lock(*this);
-    if (!lock.Locked()) {
-        m_bOpen = 0;
-        return 0;
-    }
-    CacheHeader();
+    if (lock.Locked())
+        CacheEnd();
     return 1;
 }
 
-void SharedMemoryChannel::CacheHeader()
-{
-    Header header = ReadHeader(m_pView);
-    m_nCachedCount = header.count;
-    m_nCachedEnd = header.endOffset;
-}
+void SharedMemoryChannel::CacheEnd() { m_nCachedEnd = ReadHeader(m_pView).endOffset; }
 
 int SharedMemoryChannel::Push(const void* data, int32_t length)
 {
@@ -97,7 +106,7 @@ int SharedMemoryChannel::Push(const void* data, int32_t length)
     if (!lock.Locked())
         return 0;
     bool appended = Append(m_pView, kSectionSize, data, length);
-    CacheHeader();
+    CacheEnd();
     return appended ? 1 : 0;
 }
 
@@ -107,7 +116,7 @@ int SharedMemoryChannel::Pop(void* buffer, int32_t* length, int32_t capacity)
     if (!lock.Locked())
         return 0;
     bool removed = Remove(m_pView, kSectionSize, buffer, capacity, length);
-    CacheHeader();
+    CacheEnd();
     return removed ? 1 : 0;
 }
 
@@ -118,7 +127,6 @@ int SharedMemoryChannel::Clear()
         return 0;
     int32_t end = m_nCachedEnd < 0 ? 0 : (m_nCachedEnd > kSectionSize ? kSectionSize : m_nCachedEnd);
     std::memset(m_pView, 0, static_cast<size_t>(end < kHeaderSize ? kHeaderSize : end));
-    m_nCachedCount = 0;
     m_nCachedEnd = 0;
     return 1;
 }

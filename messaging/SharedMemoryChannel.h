@@ -18,9 +18,15 @@ public:
     SharedMemoryChannel& operator=(const SharedMemoryChannel&) = delete;
 
     // Creates or opens prefix + "ShareMemMutant" and prefix + "ShareMemSection" and maps
-    // the section. 1 when mapped; 0 when the mutex or section cannot be had, or when the
-    // section by that name is smaller than 64 KB. Called once per object.
+    // exactly 64 KB of the section. 1 when mapped; 0 when the mutex or section cannot be
+    // had, or when the section by that name is not 64 KB of committed read-write memory.
+    // Waits at most a second for the mutex: without it the queue is opened as found,
+    // uninitialised. Called once per object.
     int Open(std::string prefix);
+    // Each operation waits at most kLockTimeoutMs for the mutex; on time-out it touches
+    // nothing and returns 0, as a closed channel does.
+    static constexpr DWORD kLockTimeoutMs = 1000;
+
     // Appends one record; 0 when closed, full (31 records), or the record does not fit.
     int Push(const void* data, int32_t length);
     // Takes out the oldest record; 0 when closed or empty. The buffer must hold the
@@ -41,14 +47,19 @@ private:
     class LockScope;
 
     uint8_t* m_pView = nullptr;
-    int32_t m_nCachedCount = 0;
     int m_bOpen = 0;
     HANDLE m_hMutex = nullptr;
     HANDLE m_hMapping = nullptr;
     std::string m_strMutexName = "ShareMemMutant";
     std::string m_strSectionName = "ShareMemSection";
-    int m_bExisted = 0;
     int32_t m_nCachedEnd = 0;
 
-    void CacheHeader();
+    bool MapSection();
+    void CacheEnd();
 };
+
+// The channel's tests of a section someone may have made before it, for tools that look
+// without opening a channel: true when the section is longer than 64 KB (then refused),
+// and true when a view of it is committed read-write for the whole 64 KB.
+bool SectionIsLargerThanOurs(HANDLE hMapping);
+bool ViewIsCommittedReadWrite(const void* pView);

@@ -14,7 +14,7 @@ trap 'stop_wine; stop_display' EXIT
 start_display
 start_wine "$root/build/wineprefix"
 
-for bench in queue_bench region_bench startup_bench; do
+for bench in config_bench queue_bench region_bench startup_bench; do
   echo "== $bench"
   "$root/scripts/wine-run.sh" "$bin/$bench.exe" </dev/null
 done
@@ -22,4 +22,4 @@ done
 dll="$bin/ZRKTempDll.dll"
 echo "== ZRKTempDll.dll"
 echo "size: $(stat -c %s "$dll") bytes"
-echo "imports: $(i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print $3}' | sort -f | paste -sd' ')"
+echo "imports: $(LC_ALL=C i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print $3}' | sort -f | paste -sd' ')"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The main job: lays out a sample game folder (client, plug-in and component host in
-# Bin, the menu and help libraries in its parent), starts the stand-in client in it
-# under Wine (on a private virtual display when there is none) and prints what the
-# stand-in components were called with. Without arguments the client runs scripted:
-# it calls every export and right-clicks its window once, choosing the menu's first
-# item. Any arguments go to the client instead; `--by-hand` (or any flag it does not
-# know) leaves the window open for real right clicks. The sample devconfig.txt asks for
-# the skinned configuration window during start-up: on a display of your own you
-# operate it; on the private one a player's clicks are scripted (OpenGL, full screen,
-# OK) and the record the client prints shows them.
+# Bin, the menu and help libraries in its parent), runs the integrator's doctor on it,
+# starts the stand-in client in it under Wine (on a private virtual display when there
+# is none) and prints what the stand-in components were called with. Without arguments
+# the client runs scripted: it calls every export and right-clicks its window once,
+# choosing the menu's first item. Any arguments go to the client instead; `--by-hand`
+# (or any flag it does not know) leaves the window open for real right clicks. The
+# sample devconfig.txt asks for the skinned configuration window during start-up: on a
+# display of your own you operate it; on the private one a player's clicks are scripted
+# (OpenGL, full screen, OK) and the record the client prints shows them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -16,8 +16,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 echo "== building the plug-in and the stand-in client"
 "$root/scripts/build.sh" >/dev/null
 
-game="$root/build/game"
-rm -rf "$game"
+# A Chinese game folder, as on a player's machine; the call log stays on an ASCII path,
+# since Wine cuts non-ASCII text out of environment values.
+game="$root/build/游戏"
+logs="$root/build/game-log"
+rm -rf "$game" "$logs"
+mkdir -p "$logs"
 bin="$root/build/win32/bin"
 source "$root/scripts/game_folder.sh"
 lay_out_game "$bin" "$game"
@@ -45,9 +49,16 @@ if [ -n "$scripted_player" ]; then
   operator=$!
 fi
 
-echo "== starting the client (the plug-in's start-up runs inside its load)"
 cd "$game/Bin"
-export ZRK_CALL_LOG='Z:'"${game//\//\\}"'\calls.log'
+# The integrator's doctor, beside the client as a team uses it, looks at the folder as
+# start-up will; its problems and its summary line.
+echo "== zrkdoctor on the sample game folder"
+cp "$bin/zrkdoctor.exe" "$game/Bin/"
+"$root/scripts/wine-run.sh" zrkdoctor.exe </dev/null | tr -d '\r' |
+  iconv -f GBK -t UTF-8 -c | { grep -v '^OK' || true; } | sed 's/^/   /' || true
+
+echo "== starting the client (the plug-in's start-up runs inside its load)"
+export ZRK_CALL_LOG='Z:'"${logs//\//\\}"'\calls.log'
 cp "$bin/queue_reader.exe" "$game/"
 # The queue reader opens the queue first and prints the record the chosen item posts.
 "$root/scripts/wine-run.sh" "$game/queue_reader.exe" --follow 1 --seconds 60 >"$game/queue.txt" 2>&1 &
@@ -64,7 +75,7 @@ client_status=0
   echo "== the client did not finish within ${ZRK_CLIENT_SECONDS:-120} s (ZRK_CLIENT_SECONDS sets the limit)"
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
-sed 's/^/   /' "$game/calls.log" 2>/dev/null || true
+sed 's/^/   /' "$logs/calls.log" 2>/dev/null || true
 for _ in $(seq 50); do kill -0 $reader 2>/dev/null || break; sleep 0.1; done
 kill $reader 2>/dev/null || true
 wait $reader 2>/dev/null || true

@@ -14,6 +14,8 @@ expect() {
   grep -qF -- "$1" "$out" || { echo "FAIL: the story lacks: $1"; cat "$out"; exit 1; }
 }
 [ $status -eq 0 ] || { echo "FAIL: run.sh exited with $status"; cat "$out"; exit 1; }
+expect "== sample game folder: $root/build/游戏"
+expect "0 WARN, 0 FAIL: start-up would succeed with every component bound"
 expect "== the scripted player pressed OK"
 expect "render     = 2"
 expect "fullscreen = 1"

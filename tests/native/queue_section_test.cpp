@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -166,6 +167,67 @@ TEST(QueueSection, RecordLengthRunningPastTheEndIsNeverFollowed)
     EXPECT_EQ(1, section.header().count);
     EXPECT_EQ(14, section.header().endOffset);
     EXPECT_TRUE(section.ZeroFrom(14)) << "the damaged record is wiped";
+}
+
+namespace {
+
+// A peer that ignores the mutex: after the given read of one operation it writes value
+// at offset, so the operation sees one thing on reading and another right after.
+struct ScriptedPeer : ReadObserver {
+    uint8_t* block;
+    int after;
+    int32_t offset, value;
+    int reads = 0;
+
+    ScriptedPeer(uint8_t* b, int a, int32_t o, int32_t v) : block(b), after(a), offset(o), value(v) {}
+    void AfterRead() override
+    {
+        if (reads++ == after)
+            std::memcpy(block + offset, &value, 4);
+    }
+};
+
+}  // namespace
+
+// Reads of a section holding "aa" and "bbbb": 0 count, 1 end offset, 2 and 3 the lengths.
+// Whatever changes after a read, the operation goes on with what it read.
+TEST(QueueSection, RewritesBetweenReadsNeverChangeWhatAnOperationUses)
+{
+    struct Row {
+        const char* what;
+        int after;
+        int32_t offset, value;
+    } rows[] = {
+        {"count raised after it was read", 0, 0, 31},
+        {"end offset pushed to the section's end after it was read", 1, 4, kSectionSize},
+        {"first length grown after it was checked", 2, 8, 0x7FFFFFF0},
+        {"first length made negative after the walk", 3, 8, -5},
+        {"second length grown after the walk", 3, 14, 60000},
+    };
+    for (const Row& row : rows) {
+        Section section;
+        section.Push("aa");
+        section.Push("bbbb");
+        ScriptedPeer popPeer(section.data(), row.after, row.offset, row.value);
+        char buffer[16] = {};
+        int32_t length = -1;
+        ASSERT_TRUE(Remove(section.data(), kSectionSize, buffer, sizeof buffer, &length, &popPeer)) << row.what;
+        EXPECT_EQ(2, length) << row.what;
+        EXPECT_EQ(0, std::memcmp(buffer, "aa", 2)) << row.what;
+        EXPECT_EQ(1, section.header().count) << row.what;
+        EXPECT_EQ(16, section.header().endOffset) << row.what << ": 22 less the 6 bytes taken";
+
+        // The same rewrites against an append to a queue holding "bbbb" (end offset 16).
+        Section one;
+        one.Push("bbbb");
+        ScriptedPeer pushPeer(one.data(), std::min(row.after, 2), row.offset == 14 ? 8 : row.offset, row.value);
+        ASSERT_TRUE(Append(one.data(), kSectionSize, "cc", 2, &pushPeer)) << row.what;
+        EXPECT_EQ(2, one.header().count) << row.what;
+        EXPECT_EQ(22, one.header().endOffset) << row.what << ": written right after the record read";
+        int32_t written;
+        std::memcpy(&written, one.data() + 16, 4);
+        EXPECT_EQ(2, written) << row.what;
+    }
 }
 
 TEST(ChannelMessage, PackLayout)

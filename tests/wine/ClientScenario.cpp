@@ -27,18 +27,19 @@ void CopyBinaryAs(const std::string& name, const std::string& toPath)
 }
 
 ClientScenario::ClientScenario(const ScenarioLayout& layout)
+    : m_layout(layout), m_game(layout.gameFolder.empty() ? m_dir.Path() : m_dir / layout.gameFolder)
 {
     MakeDirs(BinDir());
     MakeDirs(WorkDir());
-    for (const char* name : {"client.exe", "ZRKTempDll.dll", "ZRKModules.dll", "ZRKEncoder.dll",
-                             "ZRKMsgData.bin"})
+    CopyBinaryAs("client.exe", BinDir() + "\\" + layout.clientName);
+    for (const char* name : {"ZRKTempDll.dll", "ZRKModules.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"})
         CopyBinary(name, BinDir());
     if (!layout.vantri.empty())
         CopyBinaryAs(layout.vantri, BinDir() + "\\Vantri.dll");
     if (!layout.tessaru.empty())
-        CopyBinaryAs(layout.tessaru, m_dir / "Tessaru.dll");
+        CopyBinaryAs(layout.tessaru, m_game + "\\Tessaru.dll");
     if (!layout.orvalt.empty())
-        CopyBinaryAs(layout.orvalt, m_dir / "Orvalt.dll");
+        CopyBinaryAs(layout.orvalt, m_game + "\\Orvalt.dll");
     WriteFileBytes(WorkDir() + "\\devconfig.txt", layout.devconfig);
 }
 
@@ -48,7 +49,7 @@ ScenarioRun ClientScenario::Run(const std::string& arguments) const
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("ZRK_CALL_LOG", log.c_str());
     ScenarioRun run;
-    run.process = RunProcess("\"" + BinDir() + "\\client.exe\" " + arguments, WorkDir());
+    run.process = RunProcess("\"" + BinDir() + "\\" + m_layout.clientName + "\" " + arguments, WorkDir());
     SetEnvironmentVariableA("ZRK_CALL_LOG", nullptr);
     run.calls = SplitLines(ReadFileBytes(log));
     return run;

@@ -1,6 +1,7 @@
 // A sample game folder for one run of the stand-in client: client, plug-in and
-// component host in <tmp>\Bin, menu and help libraries in <tmp>, the current
-// directory <tmp>\work, and the stand-ins' call log in <tmp>\calls.log.
+// component host in <game>\Bin, menu and help libraries in <game>, the current
+// directory <game>\work, and the stand-ins' call log in <tmp>\calls.log, where <game>
+// is <tmp> or a folder in it.
 #pragma once
 
 #include "tests/wine/TestSupport.h"
@@ -14,6 +15,12 @@ struct ScenarioLayout {
     std::string tessaru = "Tessaru.dll";
     std::string orvalt = "Orvalt.dll";
     std::string devconfig = "opencount=0\n";
+    // Folder and file names (GBK): the game folder relative to <tmp> (empty: <tmp>
+    // itself), the client's folder and the current directory in it, the client's name.
+    std::string gameFolder;
+    std::string binFolder = "Bin";
+    std::string workFolder = "work";
+    std::string clientName = "client.exe";
 };
 
 struct ScenarioRun {
@@ -35,12 +42,15 @@ public:
     // Runs Bin\client.exe with the arguments in the work folder.
     ScenarioRun Run(const std::string& arguments = "--script") const;
 
-    std::string BinDir() const { return m_dir / "Bin"; }
+    std::string GameDir() const { return m_game; }
+    std::string BinDir() const { return m_game + "\\" + m_layout.binFolder; }
     std::string Root() const { return m_dir.Path(); }
-    std::string WorkDir() const { return m_dir / "work"; }
+    std::string WorkDir() const { return m_game + "\\" + m_layout.workFolder; }
 
 private:
     TempDir m_dir;
+    ScenarioLayout m_layout;
+    std::string m_game;
 };
 
 // Copies a built file from the build's bin folder to a full target path.

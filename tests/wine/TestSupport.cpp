@@ -150,3 +150,69 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     CloseHandle(process.hProcess);
     return result;
 }
+
+ChildProcess::ChildProcess(const std::string& commandLine, bool discardOutput)
+{
+    std::string mutableLine = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = discardOutput ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
+    if (nul != INVALID_HANDLE_VALUE) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = nul;
+    }
+    m_bStarted = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, nul != INVALID_HANDLE_VALUE, 0,
+                                nullptr, nullptr, &startup, &m_info);
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (!m_bStarted)
+        return;
+    TerminateProcess(m_info.hProcess, 99);
+    WaitForSingleObject(m_info.hProcess, INFINITE);
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+DWORD ChildProcess::ExitCode() const
+{
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+std::string QueuePeerCommand(const std::string& arguments)
+{
+    return "\"" + BinDir() + "\\queue_peer.exe\" " + arguments;
+}
+
+namespace {
+
+// A manual-reset event by name, unsignalled even if it existed already.
+HANDLE UnsignalledEvent(const std::string& name)
+{
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    if (event)
+        ResetEvent(event);
+    return event;
+}
+
+}  // namespace
+
+ReadyPeer::ReadyPeer(const std::string& prefix, const std::string& arguments)
+    : m_hReady(UnsignalledEvent(prefix + "Ready")),
+      m_process(QueuePeerCommand(arguments)),
+      m_bReady(m_process.Started() && WaitForSingleObject(m_hReady, 30000) == WAIT_OBJECT_0)
+{
+}
+
+ReadyPeer::~ReadyPeer()
+{
+    if (m_hReady)
+        CloseHandle(m_hReady);
+}

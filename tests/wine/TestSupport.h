@@ -50,3 +50,43 @@ struct ProcessResult {
 // Runs a command line in a working directory and collects its output.
 ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
                          DWORD timeoutMs = 60000);
+
+// A child process started without waiting; terminated and closed on destruction.
+class ChildProcess {
+public:
+    // With discardOutput, what it prints goes to NUL instead of the test's output.
+    explicit ChildProcess(const std::string& commandLine, bool discardOutput = false);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return m_bStarted; }
+    HANDLE Process() const { return m_info.hProcess; }
+    // The exit code, or STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    BOOL m_bStarted = FALSE;
+};
+
+// The command line of the queue tests' second process with the given arguments.
+std::string QueuePeerCommand(const std::string& arguments);
+
+// queue_peer in a mode that signals prefix + "Ready" once in place (holding the mutex,
+// squatting the section, rewriting it); the constructor waits up to 30 s for that.
+class ReadyPeer {
+public:
+    ReadyPeer(const std::string& prefix, const std::string& arguments);
+    ~ReadyPeer();
+    ReadyPeer(const ReadyPeer&) = delete;
+    ReadyPeer& operator=(const ReadyPeer&) = delete;
+
+    bool Ready() const { return m_bReady; }
+    const ChildProcess& Process() const { return m_process; }
+
+private:
+    HANDLE m_hReady;
+    ChildProcess m_process;
+    bool m_bReady;
+};

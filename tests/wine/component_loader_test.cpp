@@ -86,6 +86,41 @@ TEST(ModuleDirectory, OfALoadedLibrary)
     FreeLibrary(hLibrary);
 }
 
+// Narrow literals are GBK here: 運 is DF 5C, whose trail byte is a backslash.
+TEST(ModuleDirectory, OfAPathFoundByCharacterOrRefused)
+{
+    using S = ModuleDirectoryStatus;
+    std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 3 - 6, 'd') + "\\x.exe";
+    struct Row {
+        const char* path;
+        S status;
+        std::string directory;
+    } rows[] = {
+        {"C:\\Game\\Bin\\client.exe", S::Found, "C:\\Game\\Bin\\"},
+        {"C:\\游戏\\運.exe", S::Found, "C:\\游戏\\"},
+        {"C:\\運\\誠錦.exe", S::Found, "C:\\運\\"},
+        {"d:\\client.exe", S::Found, "d:\\"},
+        {"\\\\server\\share\\client.exe", S::Found, "\\\\server\\share\\"},
+        {longest.c_str(), S::Found, longest.substr(0, longest.size() - 5)},
+        {"client.exe", S::NotAbsolute, ""},
+        {"..\\Bin\\client.exe", S::NotAbsolute, ""},
+        {"\\Bin\\client.exe", S::NotAbsolute, ""},
+        {"C:client.exe", S::NotAbsolute, ""},
+        {"", S::Empty, ""},
+        {nullptr, S::Empty, ""},
+    };
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), longest.size());
+    for (const Row& row : rows) {
+        ModuleDirectoryAnswer answer = ModuleDirectoryOfPath(row.path);
+        std::string shown = row.path ? row.path : "(null)";
+        EXPECT_EQ(static_cast<int>(row.status), static_cast<int>(answer.status)) << shown;
+        EXPECT_EQ(row.directory, answer.directory) << shown;
+    }
+    ModuleDirectoryAnswer tooLong = ModuleDirectoryOfPath((longest + "e").c_str());
+    EXPECT_EQ(static_cast<int>(S::TooLong), static_cast<int>(tooLong.status)) << "260 characters and the zero";
+    EXPECT_EQ("", tooLong.directory);
+}
+
 TEST(ModuleDirectory, SeparatorConversionsInPlace)
 {
     char text[] = "C:/Game\\Bin/x";
@@ -110,5 +145,7 @@ TEST(ModuleDirectory, ModulePathsThatDoNotFitAreRefused)
     EXPECT_EQ(fits + "ZRKModules.dll", std::string(buffer));
     std::string tooLong = fits + "d";
     EXPECT_FALSE(FormatModulePath(buffer, tooLong.c_str(), "ZRKModules.dll"));
+    EXPECT_STREQ("", buffer);
+    EXPECT_FALSE(FormatModulePath(buffer, "", "Vantri.dll")) << "a bare name is never built";
     EXPECT_STREQ("", buffer);
 }

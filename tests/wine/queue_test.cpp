@@ -57,43 +57,6 @@ private:
     uint8_t* m_pView = nullptr;
 };
 
-// A child process started without waiting; terminated and closed on destruction.
-class ChildProcess {
-public:
-    explicit ChildProcess(const std::string& arguments)
-    {
-        std::string commandLine = "\"" + BinDir() + "\\queue_peer.exe\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        m_bStarted = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &m_info);
-    }
-    ~ChildProcess()
-    {
-        if (!m_bStarted)
-            return;
-        TerminateProcess(m_info.hProcess, 99);
-        WaitForSingleObject(m_info.hProcess, INFINITE);
-        CloseHandle(m_info.hThread);
-        CloseHandle(m_info.hProcess);
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool Started() const { return m_bStarted; }
-    HANDLE Process() const { return m_info.hProcess; }
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(m_info.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION m_info = {};
-    BOOL m_bStarted = FALSE;
-};
-
 std::string PopString(SharedMemoryChannel& channel)
 {
     std::vector<char> buffer(kMaxRecordLength);
@@ -227,22 +190,38 @@ TEST_F(OpenQueue, FullQueueAndOversizedRecordAreRefused)
     EXPECT_FALSE(PushString(empty, std::string(kMaxRecordLength + 1, 'b')));
 }
 
+// Sections under our name that are not ours: too small, far too large (mapping it whole
+// would cost the client its address space), or reserved pages that fault on first touch.
 TEST(SharedMemoryChannel, SquattedNamesAreRefused)
 {
-    std::string prefix = UniquePrefix("Squat");
-    HANDLE small = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                      (prefix + "ShareMemSection").c_str());
-    ASSERT_NE(nullptr, small);
-    SharedMemoryChannel channel;
-    EXPECT_EQ(0, channel.Open(prefix)) << "a 4 KB section under our name";
-    EXPECT_FALSE(PushString(channel, "x")) << "push on a closed channel";
-    EXPECT_EQ("<empty>", PopString(channel));
-    EXPECT_TRUE(OtherThreadCanLock(prefix)) << "the closed channel leaves the mutex released";
-    uint8_t* view = static_cast<uint8_t*>(MapViewOfFile(small, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    ASSERT_NE(nullptr, view);
-    EXPECT_EQ(4096, std::count(view, view + 4096, 0)) << "the squatter's section is untouched";
-    UnmapViewOfFile(view);
-    CloseHandle(small);
+    struct Row {
+        const char* what;
+        DWORD protect, size;
+    } rows[] = {
+        {"a 4 KB section", PAGE_READWRITE, 4096},
+        {"a 450 MB section", PAGE_READWRITE, 450u << 20},
+        {"64 KB of reserved pages", PAGE_READWRITE | SEC_RESERVE, kSectionSize},
+    };
+    for (const Row& row : rows) {
+        std::string prefix = UniquePrefix("Squat") + std::to_string(row.size);
+        HANDLE squat = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, row.protect, 0, row.size,
+                                          (prefix + "ShareMemSection").c_str());
+        ASSERT_NE(nullptr, squat) << row.what;
+        SharedMemoryChannel channel;
+        EXPECT_EQ(0, channel.Open(prefix)) << row.what;
+        EXPECT_FALSE(PushString(channel, "x")) << row.what << ": push on a closed channel";
+        EXPECT_EQ("<empty>", PopString(channel)) << row.what;
+        EXPECT_TRUE(OtherThreadCanLock(prefix)) << row.what << ": the closed channel leaves the mutex released";
+        if (!(row.protect & SEC_RESERVE)) {
+            DWORD seen = std::min<DWORD>(row.size, kSectionSize);
+            auto* view = static_cast<uint8_t*>(MapViewOfFile(squat, FILE_MAP_ALL_ACCESS, 0, 0, seen));
+            ASSERT_NE(nullptr, view) << row.what;
+            EXPECT_EQ(static_cast<ptrdiff_t>(seen), std::count(view, view + seen, 0))
+                << row.what << ": the squatter's section is untouched";
+            UnmapViewOfFile(view);
+        }
+        CloseHandle(squat);
+    }
 
     std::string mutexPrefix = UniquePrefix("SquatMutex");
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, (mutexPrefix + "ShareMemMutant").c_str());
@@ -259,8 +238,8 @@ TEST(SharedMemoryChannel, TwoWriterProcessesOneReaderLoseNothing)
     SharedMemoryChannel reader;
     ASSERT_EQ(1, reader.Open(prefix));
     const int perWriter = 3000;
-    ChildProcess writer1("write " + prefix + " 1 " + std::to_string(perWriter));
-    ChildProcess writer2("write " + prefix + " 2 " + std::to_string(perWriter));
+    ChildProcess writer1(QueuePeerCommand("write ") + prefix + " 1 " + std::to_string(perWriter));
+    ChildProcess writer2(QueuePeerCommand("write ") + prefix + " 2 " + std::to_string(perWriter));
     ASSERT_TRUE(writer1.Started() && writer2.Started());
     SequenceChecker checker;
     DWORD deadline = GetTickCount() + 120000;
@@ -285,19 +264,20 @@ TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
     SharedMemoryChannel reader;
     ASSERT_EQ(1, reader.Open(prefix));
     RawSection raw(prefix);
-    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Held").c_str());
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
     HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
     ASSERT_NE(nullptr, mutex);
     const int kRounds = 60;
     int abandoned = 0, inconsistent = 0, records = 0;
     for (int round = 0; round < kRounds; ++round) {
-        ResetEvent(held);
+        ResetEvent(ready);
         SequenceChecker checker;
         {
             // Up to 20 records before the last hold leave it room to append.
-            ChildProcess hammer("hammer " + prefix + " " + std::to_string(round) + " " + std::to_string(round % 11));
+            ChildProcess hammer(QueuePeerCommand("hammer " + prefix + " " + std::to_string(round) + " " +
+                                                 std::to_string(round % 11)));
             ASSERT_TRUE(hammer.Started());
-            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(held, 30000)) << "round " << round;
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 30000)) << "round " << round << ": holding";
             // A varying spin moves the kill within the appends of the last hold.
             for (volatile int spin = 0; spin < round * 997 % 20000; ++spin) {
             }
@@ -315,10 +295,102 @@ TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
         EXPECT_TRUE(IsConsistent(raw.View(), kSectionSize)) << "round " << round << " after repair";
     }
     CloseHandle(mutex);
-    CloseHandle(held);
+    CloseHandle(ready);
     EXPECT_EQ(kRounds, abandoned) << "every writer was killed holding the mutex";
     EXPECT_GT(records, 0) << "records that came through";
     printf("[ info ] %d of %d kills left a header to repair, %d records checked\n", inconsistent, kRounds, records);
+}
+
+namespace {
+
+DWORD MillisecondsSince(DWORD start) { return GetTickCount() - start; }
+
+}  // namespace
+
+// A process that takes the mutex and keeps it: opening still succeeds after a second,
+// without initialising the section, and every operation gives up after a second,
+// touching nothing. Once the holder lets go the queue works from the header it finds.
+TEST(SharedMemoryChannel, AMutexHeldElsewhereCostsAtMostASecondAndTouchesNothing)
+{
+    std::string prefix = UniquePrefix("Held");
+    ReadyPeer holder(prefix, "hold " + prefix + " 6");
+    ASSERT_TRUE(holder.Ready());
+    SharedMemoryChannel channel;
+    DWORD start = GetTickCount();
+    ASSERT_EQ(1, channel.Open(prefix)) << "opened without initialising";
+    DWORD openMs = MillisecondsSince(start);
+    RawSection raw(prefix);
+    ASSERT_NE(nullptr, raw.View());
+    EXPECT_EQ(0, raw.ReadHeader().endOffset) << "the new section stays as it was made";
+
+    start = GetTickCount();
+    EXPECT_EQ(0, PushString(channel, "late")) << "push";
+    DWORD pushMs = MillisecondsSince(start);
+    std::vector<char> buffer(kMaxRecordLength);
+    int32_t length = -7;
+    EXPECT_EQ(0, channel.Pop(buffer.data(), &length)) << "pop";
+    EXPECT_EQ(-7, length) << "pop left the length alone";
+    EXPECT_EQ(0, channel.Clear()) << "clear";
+    for (DWORD ms : {openMs, pushMs}) {
+        EXPECT_GE(ms, 900u) << "it did wait";
+        EXPECT_LT(ms, 2000u) << "it did not wait for the holder";
+    }
+    EXPECT_EQ(kSectionSize, std::count(raw.View(), raw.View() + kSectionSize, 0)) << "nothing was written";
+
+    WaitForSingleObject(holder.Process().Process(), 10000);
+    EXPECT_TRUE(PushString(channel, "after")) << "the holder has let go";
+    EXPECT_EQ(1, raw.ReadHeader().count);
+    EXPECT_EQ("after", PopString(channel));
+    printf("[ info ] open waited %lu ms, push %lu ms\n", openMs, pushMs);
+}
+
+// A peer rewrites counts, end offsets and record lengths without the mutex while writer
+// processes, a GameSite and the queue reader work on the queue, and this process takes
+// records out: records may come out garbled, but nobody crashes or reads past the view.
+TEST(SharedMemoryChannel, ARewriterWithoutTheMutexGarblesButBreaksNothing)
+{
+    const int kSeconds = 10;
+    std::string prefix = UniquePrefix("Rewritten");
+    GameSite site(prefix);
+    ReadyPeer rewriter(prefix, "rewrite " + prefix + " " + std::to_string(kSeconds));
+    ASSERT_TRUE(rewriter.Ready());
+    std::string seconds = " " + std::to_string(kSeconds);
+    ChildProcess writer1(QueuePeerCommand("spam " + prefix + " 1" + seconds));
+    ChildProcess writer2(QueuePeerCommand("spam " + prefix + " 2" + seconds));
+    ChildProcess reader("\"" + BinDir() + "\\queue_reader.exe\" --prefix " + prefix +
+                        " --follow 100000000 --seconds" + seconds,
+                        true);
+    ASSERT_TRUE(writer1.Started() && writer2.Started() && reader.Started());
+    SharedMemoryChannel taker;
+    ASSERT_EQ(1, taker.Open(prefix));
+    std::vector<uint8_t> buffer(kMaxRecordLength);
+    int posted = 0, taken = 0, postFailures = 0;
+    DWORD deadline = GetTickCount() + kSeconds * 1000;
+    while (static_cast<LONG>(GetTickCount() - deadline) < 0) {
+        const uint8_t payload[] = {1, 2, 3, 4, 5};
+        postFailures += site.PostType6(sizeof payload, payload) != S_OK;
+        ++posted;
+        int32_t length = -1;
+        if (taker.Pop(buffer.data(), &length, static_cast<int32_t>(buffer.size()))) {
+            ++taken;
+            ASSERT_GE(length, 0);
+            ASSERT_LE(length, kMaxRecordLength);
+        }
+    }
+    const ChildProcess* peers[] = {&rewriter.Process(), &writer1, &writer2, &reader};
+    for (const ChildProcess* peer : peers) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(peer->Process(), 30000));
+        EXPECT_EQ(0u, peer->ExitCode()) << "a peer that ended otherwise than by finishing its run";
+    }
+    EXPECT_EQ(0, postFailures) << "GameSite answers S_OK whatever the queue does";
+    EXPECT_GT(taken, 0) << "records still came through";
+    int32_t length = 0;
+    while (taker.Pop(buffer.data(), &length, static_cast<int32_t>(buffer.size())))
+        ++taken;
+    RawSection raw(prefix);
+    EXPECT_EQ(1, PushString(taker, "whole again")) << "the next operation repairs what it finds";
+    EXPECT_TRUE(IsConsistent(raw.View(), kSectionSize));
+    printf("[ info ] %d posts, %d records taken out beside the rewriter\n", posted, taken);
 }
 
 TEST(QueueReader, PrintsWhatAGameSitePostedInAnotherProcess)

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 const char kCoreHostClass[] = "{2ED48E16-EA74-4101-AA01-4F60F1AFB474}";
@@ -105,13 +109,58 @@ TEST(StartUp, WithoutAComponentHostShowsLoadCoreErrorAndFailsTheLoad)
 
 TEST(StartUp, CountsTheOpeningInMemoryOnly)
 {
-    ScenarioLayout layout;
-    layout.devconfig = "opencount=2\nshownext=0\nwidth=1024\n";
-    ClientScenario game(layout);
-    ScenarioRun run = game.Run();
-    EXPECT_TRUE(run.Printed("opencount  = 3")) << run.Report();
-    EXPECT_TRUE(run.Printed("width      = 1024")) << run.Report();
-    EXPECT_EQ(layout.devconfig, ReadFileBytes(game.WorkDir() + "\\devconfig.txt"));
+    struct Row {
+        const char* opencount;
+        const char* printed;
+    } rows[] = {{"2", "opencount  = 3"}, {"99999999999", "opencount  = 2147483647"}};
+    for (const Row& row : rows) {
+        ScenarioLayout layout;
+        layout.devconfig = std::string("opencount=") + row.opencount + "\nshownext=0\nwidth=1024\n";
+        ClientScenario game(layout);
+        ScenarioRun run = game.Run();
+        EXPECT_TRUE(run.Printed(row.printed)) << run.Report();
+        EXPECT_TRUE(run.Printed("width      = 1024")) << run.Report();
+        EXPECT_EQ(layout.devconfig, ReadFileBytes(game.WorkDir() + "\\devconfig.txt"));
+    }
+}
+
+// Narrow literals are GBK here. 運 (DF 5C) ends in a byte that reads as a backslash.
+TEST(StartUp, WorksFromChineseFoldersAndATrailByteName)
+{
+    struct Row {
+        const char* what;
+        const char* gameFolder;
+        const char* binFolder;
+        const char* workFolder;
+        const char* clientName;
+    } rows[] = {
+        {"Chinese folders", "网络游戏", "客户端", "当前目录", "client.exe"},
+        {"a trail byte 0x5C in the client's and its folder's names", "游戏", "錦", "work", "運.exe"},
+    };
+    for (const Row& row : rows) {
+        ScenarioLayout layout;
+        layout.gameFolder = row.gameFolder;
+        layout.binFolder = row.binFolder;
+        layout.workFolder = row.workFolder;
+        layout.clientName = row.clientName;
+        layout.devconfig = "opencount=0\nwidth=1024\n";
+        ClientScenario game(layout);
+        ScenarioRun run = game.Run("--script --pick 1");
+        ASSERT_FALSE(run.process.timedOut) << row.what << "\n" << run.Report();
+        EXPECT_EQ(0u, run.process.exitCode) << row.what << "\n" << run.Report();
+        EXPECT_FALSE(run.Printed("messagebox:")) << row.what << "\n" << run.Report();
+        EXPECT_TRUE(run.Printed("width      = 1024")) << row.what << ": devconfig.txt from the current directory\n"
+                                                      << run.Report();
+        std::string bin = game.BinDir() + "\\";
+        ExpectCallsInOrder(run, {
+            "Vantri: loaded",
+            "Vantri: LoadModule " + std::string(kModulesClass) + " " + kModulesInterface + " " + bin + "ZRKModules.dll 0",
+            "ZRKEncoder: LoadMessageData " + bin + "ZRKMsgData.bin -> ",
+            "Tessaru: loaded",
+            "Orvalt: GetGameZipPtr",
+            "Tessaru: item 101 posted -> 0",
+        });
+    }
 }
 
 // A client folder so deep that the module paths no longer fit the path buffer: those
@@ -141,4 +190,66 @@ TEST(StartUp, ModulePathsBeyondTheBufferAreLeftOut)
     EXPECT_EQ(std::string::npos, calls.find("LoadMessageData")) << calls;
     EXPECT_NE(std::string::npos, calls.find("Vantri: GetModule {EEBC1D40-9048-48A4-B2E2-814B4F38229A} -> none"))
         << calls;
+}
+
+namespace {
+
+// The number after text in the client's output, or -1.
+long PrintedNumber(const ScenarioRun& run, const std::string& text)
+{
+    size_t at = run.process.output.find(text);
+    return at == std::string::npos ? -1 : strtol(run.process.output.c_str() + at + text.size(), nullptr, 10);
+}
+
+}  // namespace
+
+// Another process holds the queue's mutex throughout: start-up gives up on it after a
+// second and the menu pick's posting after another, and the client goes on.
+TEST(HostilePeer, AHeldQueueMutexDelaysStartUpAndAMenuPickByAtMostASecondEach)
+{
+    ReadyPeer holder("Client", "hold Client 15");
+    ASSERT_TRUE(holder.Ready());
+    ClientScenario game;
+    ScenarioRun run = game.Run("--script --pick 1");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    long loadMs = PrintedNumber(run, "client: the load returned after ");
+    long clickMs = PrintedNumber(run, "client: the right click returned after ");
+    EXPECT_GE(loadMs, 900) << "start-up waited for the mutex\n" << run.Report();
+    EXPECT_LT(loadMs, 2000) << run.Report();
+    EXPECT_GE(clickMs, 900) << "the posting waited for the mutex\n" << run.Report();
+    EXPECT_LT(clickMs, 2000) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: item 101 posted -> 0")) << run.Report();
+    EXPECT_EQ(STILL_ACTIVE, holder.Process().ExitCode()) << "the holder kept the mutex throughout";
+    printf("[ info ] start-up %ld ms, right click %ld ms while the mutex was held\n", loadMs, clickMs);
+}
+
+// A section under the queue's name that is not the queue's: messaging stays off, the
+// squatter's section is left alone, and everything else works.
+TEST(HostilePeer, SquattersLeaveMessagingOffAndTheClientWorking)
+{
+    struct Row {
+        const char* kind;
+        DWORD readable;  // bytes of the squatter's section a test can look at
+    } rows[] = {{"small", 4096}, {"huge", 65536}, {"reserve", 0}};
+    for (const Row& row : rows) {
+        ReadyPeer squatter("Client", std::string("squat Client ") + row.kind);
+        ASSERT_TRUE(squatter.Ready()) << row.kind;
+        ClientScenario game;
+        ScenarioRun run = game.Run("--script --pick 1");
+        ASSERT_FALSE(run.process.timedOut) << row.kind << "\n" << run.Report();
+        EXPECT_EQ(0u, run.process.exitCode) << row.kind << "\n" << run.Report();
+        EXPECT_TRUE(run.Printed("client: done")) << row.kind << "\n" << run.Report();
+        EXPECT_LE(0, run.FindCall("Tessaru: item 101 posted -> 0")) << row.kind << "\n" << run.Report();
+        if (!row.readable)
+            continue;
+        HANDLE section = OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection");
+        ASSERT_NE(nullptr, section) << row.kind;
+        auto* view = static_cast<const uint8_t*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, row.readable));
+        ASSERT_NE(nullptr, view) << row.kind;
+        EXPECT_EQ(static_cast<ptrdiff_t>(row.readable), std::count(view, view + row.readable, 0))
+            << row.kind << ": the plug-in wrote into the squatter's section";
+        UnmapViewOfFile(view);
+        CloseHandle(section);
+    }
 }

@@ -1,0 +1,117 @@
+// The doctor's portable parts natively: the PE reader on a small image built here, cut
+// at every length, and the report's text, JSON and exit code.
+#include "tools/DoctorReport.h"
+#include "tools/PeImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Put16(std::vector<uint8_t>& image, size_t at, uint16_t value) { std::memcpy(&image[at], &value, 2); }
+void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value) { std::memcpy(&image[at], &value, 4); }
+void PutText(std::vector<uint8_t>& image, size_t at, const char* text) { std::memcpy(&image[at], text, std::strlen(text) + 1); }
+
+// A 32-bit x86 library: headers at 0x80, one section at file offset 0x200 mapped at
+// 0x1000 holding an export directory (two names) and an import table (two libraries).
+std::vector<uint8_t> SmallLibrary(uint16_t machine = 0x14C)
+{
+    std::vector<uint8_t> image(0x400, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    Put32(image, 0x3C, 0x80);
+    std::memcpy(&image[0x80], "PE\0\0", 4);
+    Put16(image, 0x84, machine);
+    Put16(image, 0x86, 1);        // one section
+    Put16(image, 0x94, 0xE0);     // optional header size
+    Put16(image, 0x96, 0x2102);   // executable, 32-bit, library
+    const size_t optional = 0x98;
+    Put16(image, optional, 0x10B);
+    Put32(image, optional + 92, 16);
+    Put32(image, optional + 96, 0x1000);      // export directory
+    Put32(image, optional + 104, 0x1100);     // import directory
+    const size_t section = optional + 0xE0;
+    Put32(image, section + 8, 0x200);         // virtual size
+    Put32(image, section + 12, 0x1000);       // virtual address
+    Put32(image, section + 16, 0x200);        // raw size
+    Put32(image, section + 20, 0x200);        // raw offset
+    Put32(image, 0x200 + 0x18, 2);            // two names
+    Put32(image, 0x200 + 0x20, 0x1040);       // their addresses
+    Put32(image, 0x240, 0x1060);
+    Put32(image, 0x244, 0x1070);
+    PutText(image, 0x260, "LoadConfig");
+    PutText(image, 0x270, "OnRButton");
+    Put32(image, 0x300 + 12, 0x1180);         // first import's name
+    Put32(image, 0x314 + 12, 0x1190);
+    PutText(image, 0x380, "KERNEL32.dll");
+    PutText(image, 0x390, "libgcc_s_dw2-1.dll");
+    return image;
+}
+
+}  // namespace
+
+TEST(PeImage, ReadsExportsAndImportsOfALibrary)
+{
+    std::vector<uint8_t> bytes = SmallLibrary();
+    PeImage image = ReadPeImage(bytes.data(), bytes.size());
+    ASSERT_TRUE(image.valid) << image.problem;
+    EXPECT_TRUE(image.isX86Library);
+    EXPECT_EQ((std::vector<std::string>{"LoadConfig", "OnRButton"}), image.exports);
+    EXPECT_EQ((std::vector<std::string>{"KERNEL32.dll", "libgcc_s_dw2-1.dll"}), image.imports);
+
+    std::vector<uint8_t> amd64 = SmallLibrary(0x8664);
+    EXPECT_FALSE(ReadPeImage(amd64.data(), amd64.size()).isX86Library);
+}
+
+TEST(PeImage, ACutOrCorruptFileIsRefusedWithoutReadingPastIt)
+{
+    std::vector<uint8_t> whole = SmallLibrary();
+    for (size_t size = 0; size < whole.size(); ++size) {
+        std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        PeImage image = ReadPeImage(cut.data(), cut.size());
+        if (size < 0x3A0)
+            EXPECT_FALSE(image.valid) << "cut at " << size;
+    }
+    struct Corruption {
+        size_t at;
+        uint32_t value;
+        const char* problem;
+    } corruptions[] = {
+        {0x3C, 0xFFFFFFF0, "no PE header"},
+        {0x200 + 0x18, 0x40000000, "export directory outside the file"},
+        {0x240, 0xFFFFFF00, "export directory outside the file"},
+        {0x300 + 12, 0x7FFFFFFF, "import directory outside the file"},
+    };
+    for (const Corruption& c : corruptions) {
+        std::vector<uint8_t> bytes = SmallLibrary();
+        Put32(bytes, c.at, c.value);
+        PeImage image = ReadPeImage(bytes.data(), bytes.size());
+        EXPECT_FALSE(image.valid) << c.at;
+        EXPECT_EQ(c.problem, image.problem) << c.at;
+    }
+}
+
+TEST(DoctorReport, TextJsonAndExitCode)
+{
+    DoctorReport report;
+    report.Add(Verdict::Ok, "config", "width = 1024 from line 2 \"width=1024\"");
+    report.Add(Verdict::Warn, "queue", "tab\there");
+    EXPECT_EQ(0, report.ExitCode()) << "a warning loses nothing";
+    EXPECT_EQ("OK    config     width = 1024 from line 2 \"width=1024\"\n"
+              "WARN  queue      tab\there\n"
+              "zrkdoctor: 1 OK, 1 WARN, 0 FAIL: start-up would succeed with every component bound\n",
+              report.Text());
+    report.Add(Verdict::Fail, "menu", "back\\slash");
+    EXPECT_EQ(1, report.ExitCode());
+    auto identity = [](const std::string& text) { return text; };
+    EXPECT_EQ("{\"findings\": [\n"
+              "  {\"verdict\": \"OK\", \"area\": \"config\", \"text\": \"width = 1024 from line 2 \\\"width=1024\\\"\"},\n"
+              "  {\"verdict\": \"WARN\", \"area\": \"queue\", \"text\": \"tab\\u0009here\"},\n"
+              "  {\"verdict\": \"FAIL\", \"area\": \"menu\", \"text\": \"back\\\\slash\"}],\n"
+              " \"ok\": 1, \"warn\": 1, \"fail\": 1, \"exitCode\": 1,\n"
+              " \"summary\": \"zrkdoctor: 1 OK, 1 WARN, 1 FAIL: start-up would fail or lose a component\"}\n",
+              report.Json(identity));
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# A client whose executable's path needs more than 260 characters: the plug-in cannot
+# know its folder, so it hands no bare name to the loader, though a component host sits
+# in the client's folder (first on the search path) and a menu module and a help library
+# sit in and beside the current directory, where ..\Tessaru.dll would find them. Start-up
+# fails with "Load Core Error!" and no component runs. Wine's CreateProcess refuses such
+# paths, so the client starts from here.
+#   long_path_test.sh <build bin folder> <wine-run.sh>
+set -u
+bin=$1
+wine_run=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+client_dir="$root/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})/Bin"
+mkdir -p "$client_dir" "$root/work"
+cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
+   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$client_dir/"
+cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$root/"
+cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$root/work/"
+echo "opencount=0" > "$root/work/devconfig.txt"
+export ZRK_CALL_LOG="Z:${root//\//\\}\\calls.log"
+windows_path="Z:${client_dir//\//\\}\\client.exe"
+
+(cd "$root/work" && timeout 120 "$wine_run" "$client_dir/client.exe" --script) >"$root/out.txt" 2>&1
+
+fail() { echo "FAIL: $*"; echo "--- client:"; cat "$root/out.txt"; echo "--- calls:"; cat "$root/calls.log" 2>/dev/null; exit 1; }
+[ ${#windows_path} -gt 260 ] || fail "the path is only ${#windows_path} characters"
+grep -q "client: loading ZRKTempDll.dll" "$root/out.txt" || fail "the client did not start"
+grep -q "messagebox: Load Core Error!" "$root/out.txt" || fail "no Load Core Error!"
+grep -q "the plug-in did not load" "$root/out.txt" || fail "the load did not fail"
+[ ! -s "$root/calls.log" ] || fail "a component ran"
+echo "PASS: a ${#windows_path}-character client path loaded no component"

@@ -1,0 +1,94 @@
+#include "tools/DoctorChecks.h"
+
+#include "tools/PeImage.h"
+#include "util/Utilities.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const char* const kExports[] = {"TransferPointer", "CreateRPopupMenu", "OnRButton", "GetSpeakInfo", "LoadConfig"};
+constexpr DWORD kMaxFileBytes = 64 * 1024 * 1024;
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size = GetFileSize(hFile, nullptr);
+    DWORD read = 0;
+    bool ok = size != INVALID_FILE_SIZE && size <= kMaxFileBytes;
+    if (ok) {
+        bytes->resize(size);
+        ok = ReadFile(hFile, bytes->data(), size, &read, nullptr) && read == size;
+    }
+    CloseHandle(hFile);
+    return ok;
+}
+
+// A system library is one the loader finds in the system folder.
+bool IsSystemLibrary(const std::string& name)
+{
+    char system[MAX_PATH];
+    UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    std::string path = std::string(system) + "\\" + name;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CheckImports(const std::string& name, const PeImage& image, DoctorReport& report)
+{
+    std::string system;
+    bool foreign = false;
+    for (const std::string& import : image.imports) {
+        if (IsSystemLibrary(import)) {
+            system += (system.empty() ? "" : ", ") + import;
+            continue;
+        }
+        foreign = true;
+        report.Add(Verdict::Fail, "plug-in",
+                   Printf("%s imports %s, which is not a system library: the client cannot load the plug-in "
+                          "unless it is shipped beside it", name.c_str(), import.c_str()));
+    }
+    if (!foreign)
+        report.Add(Verdict::Ok, "plug-in", Printf("%s imports only system libraries: %s", name.c_str(), system.c_str()));
+}
+
+}  // namespace
+
+void CheckPluginFile(const std::string& directory, DoctorReport& report)
+{
+    const std::string name = "ZRKTempDll.dll";
+    const std::string path = directory + name;
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes)) {
+        report.Add(Verdict::Fail, "plug-in", Printf("%s: not found or unreadable beside the client", path.c_str()));
+        return;
+    }
+    PeImage image = ReadPeImage(bytes.data(), bytes.size());
+    if (!image.valid || !image.isX86Library) {
+        report.Add(Verdict::Fail, "plug-in",
+                   Printf("%s: not a 32-bit x86 library (%s)", path.c_str(),
+                          image.valid ? "another machine or an executable" : image.problem.c_str()));
+        return;
+    }
+    CString version = GetFileVersionText(path.c_str());
+    if (GetFileVersionNumber(path.c_str()) == 0xFFFFFFFF)
+        report.Add(Verdict::Warn, "plug-in", Printf("%s: no version record", name.c_str()));
+    else
+        report.Add(Verdict::Ok, "plug-in", Printf("%s: present, version %s", name.c_str(), version.GetString()));
+    int missing = 0;
+    for (const char* wanted : kExports)
+        if (std::find(image.exports.begin(), image.exports.end(), wanted) == image.exports.end()) {
+            ++missing;
+            report.Add(Verdict::Fail, "plug-in",
+                       Printf("%s does not export %s: the client cannot call it", name.c_str(), wanted));
+        }
+    if (missing == 0)
+        report.Add(Verdict::Ok, "plug-in", Printf("%s exports the five entry points", name.c_str()));
+    CheckImports(name, image, report);
+}

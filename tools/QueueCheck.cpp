@@ -1,0 +1,146 @@
+#include "tools/DoctorChecks.h"
+
+#include "messaging/QueueSection.h"
+#include "messaging/SharedMemoryChannel.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+const char kMutexName[] = "ClientShareMemMutant";
+const char kSectionName[] = "ClientShareMemSection";
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : m_h(h) {}
+    ~Handle()
+    {
+        if (m_h)
+            CloseHandle(m_h);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// Mapped for writing as the plug-in maps it (bytes 0 means the whole section), so that a
+// section it could not write to shows; the doctor itself never writes.
+class View {
+public:
+    View(HANDLE hMapping, SIZE_T bytes) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes)) {}
+    ~View()
+    {
+        if (m_p)
+            UnmapViewOfFile(m_p);
+    }
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+    const uint8_t* Get() const { return static_cast<const uint8_t*>(m_p); }
+
+private:
+    void* m_p;
+};
+
+std::string WrongType(const char* name)
+{
+    return Printf("%s names another kind of object: the plug-in cannot open the queue and leaves messaging off", name);
+}
+
+// Whether the mutex exists and is free; *owned when this process now holds it.
+void CheckMutex(HANDLE hMutex, DWORD openError, bool* owned, DoctorReport& report)
+{
+    *owned = false;
+    if (!hMutex) {
+        if (openError == ERROR_FILE_NOT_FOUND)
+            report.Add(Verdict::Ok, "queue", Printf("%s: not there now: start-up creates it", kMutexName));
+        else if (openError == ERROR_INVALID_HANDLE)
+            report.Add(Verdict::Fail, "queue", WrongType(kMutexName));
+        else
+            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kMutexName, openError));
+        return;
+    }
+    DWORD wait = WaitForSingleObject(hMutex, SharedMemoryChannel::kLockTimeoutMs);
+    *owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    if (*owned)
+        report.Add(Verdict::Ok, "queue", Printf("%s: exists and is free", kMutexName));
+    else
+        report.Add(Verdict::Warn, "queue", Printf("%s: held by another process for over %lu ms: start-up waits that long and then "
+                                                  "works on the queue as it finds it; menu picks post nothing while it is held",
+                                                  kMutexName, SharedMemoryChannel::kLockTimeoutMs));
+}
+
+// Why the plug-in would not work on a view: its pages as VirtualQuery tells them.
+std::string RefusedView(const void* view)
+{
+    MEMORY_BASIC_INFORMATION info{};
+    if (VirtualQuery(view, &info, sizeof info) != sizeof info)
+        return "its view cannot be examined";
+    if (info.State != MEM_COMMIT)
+        return Printf("%lu bytes, only reserved, not committed", static_cast<unsigned long>(info.RegionSize));
+    if (info.Protect != PAGE_READWRITE)
+        return Printf("its pages are not read-write (0x%lx)", static_cast<unsigned long>(info.Protect));
+    return Printf("%lu bytes, smaller than %ld", static_cast<unsigned long>(info.RegionSize),
+                  static_cast<long>(QueueSection::kSectionSize));
+}
+
+void CheckHeader(const uint8_t* view, DoctorReport& report)
+{
+    std::vector<uint8_t> copy(view, view + QueueSection::kSectionSize);
+    QueueSection::Header header = QueueSection::ReadHeader(copy.data());
+    if (header.count == 0 && header.endOffset == 0)
+        report.Add(Verdict::Ok, "queue", Printf("%s: 65536 bytes, committed, zeroed: an empty queue", kSectionName));
+    else if (!QueueSection::IsConsistent(copy.data(), copy.size()))
+        report.Add(Verdict::Warn, "queue", Printf("%s: 65536 bytes, committed, but its header disagrees with its records: "
+                                                  "the plug-in repairs it and drops what does not fit", kSectionName));
+    else
+        report.Add(Verdict::Ok, "queue", Printf("%s: 65536 bytes, committed, header consistent, %ld record(s) waiting",
+                                                kSectionName, static_cast<long>(header.count)));
+}
+
+// The section as the plug-in would take it: exactly 64 KB, committed, read-write.
+void CheckSection(HANDLE hMapping, DoctorReport& report)
+{
+    const char* messagingOff = "someone else made it, and the plug-in leaves messaging off";
+    if (SectionIsLargerThanOurs(hMapping)) {
+        report.Add(Verdict::Fail, "queue", Printf("%s: larger than 65536 bytes: %s", kSectionName, messagingOff));
+        return;
+    }
+    View view(hMapping, QueueSection::kSectionSize);
+    if (view.Get() && ViewIsCommittedReadWrite(view.Get())) {
+        CheckHeader(view.Get(), report);
+        return;
+    }
+    View whole(hMapping, 0);  // what there is of it, to say why
+    std::string why = view.Get() ? RefusedView(view.Get()) : whole.Get() ? RefusedView(whole.Get())
+                                                                        : Printf("cannot be mapped for writing (error %lu)", GetLastError());
+    report.Add(Verdict::Fail, "queue", Printf("%s: %s: %s", kSectionName, why.c_str(), messagingOff));
+}
+
+}  // namespace
+
+void CheckQueue(DoctorReport& report)
+{
+    Handle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName));
+    DWORD mutexError = mutex.Get() ? 0 : GetLastError();
+    bool owned = false;
+    CheckMutex(mutex.Get(), mutexError, &owned, report);
+    Handle mapping(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kSectionName));
+    DWORD sectionError = mapping.Get() ? 0 : GetLastError();
+    if (!mapping.Get()) {
+        if (sectionError == ERROR_FILE_NOT_FOUND)
+            report.Add(Verdict::Ok, "queue", Printf("%s: not there now: start-up creates it", kSectionName));
+        else if (sectionError == ERROR_INVALID_HANDLE)
+            report.Add(Verdict::Fail, "queue", WrongType(kSectionName));
+        else
+            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kSectionName, sectionError));
+    } else {
+        CheckSection(mapping.Get(), report);
+    }
+    if (owned)
+        ReleaseMutex(mutex.Get());
+}

@@ -1,0 +1,106 @@
+// zrkdoctor [CLIENT_FOLDER] [--config PATH] [--json]: tells a client team, before the
+// player sees it, what the plug-in's start-up will make of a game folder.
+#include "tools/DoctorChecks.h"
+
+#include "app/ModuleDirectory.h"
+#include "config/DeviceConfig.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string clientFolder;
+    std::string configPath;
+    bool json = false;
+};
+
+const char kUsage[] = "usage: zrkdoctor [CLIENT_FOLDER] [--config PATH] [--json]\n";
+
+bool ParseArguments(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--json") == 0)
+            options->json = true;
+        else if (std::strcmp(argv[i], "--config") == 0 && i + 1 < argc)
+            options->configPath = argv[++i];
+        else if (argv[i][0] == '-' || !options->clientFolder.empty())
+            return false;
+        else
+            options->clientFolder = argv[i];
+    }
+    return true;
+}
+
+// A full path with backslashes and no trailing separator; the doctor's own folder
+// when none is given.
+std::string ClientFolder(const std::string& given)
+{
+    std::string folder = given.empty() ? std::string(ComputeModuleDirectory(nullptr).GetString()) : given;
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
+    std::vector<char> full(32768);
+    DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length > 0 && length < full.size())
+        folder.assign(full.data(), length);
+    // By character: the trail byte of a name like 錦 is 0x5C too.
+    while (folder.size() > 3) {
+        const char* end = folder.c_str() + folder.size();
+        if (*CharPrevA(folder.c_str(), end) != '\\')
+            break;
+        folder.pop_back();
+    }
+    return folder;
+}
+
+std::string ToUtf8(const std::string& narrow)
+{
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength) + 1);
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), wide.data(), wideLength);
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
+// devconfig.txt as start-up finds it, unless the caller names one.
+std::string ConfigPath(const Options& options, DoctorReport& report)
+{
+    if (!options.configPath.empty())
+        return options.configPath;
+    std::string path = DeviceConfigPath().GetString();
+    if (path[0] == '/')
+        report.Add(Verdict::Warn, "path", Printf("the current directory is beyond %d characters: the plug-in reads "
+                                                 "/devconfig.txt at the drive's root instead", MAX_PATH - 1));
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseArguments(argc, argv, &options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    DoctorReport report;
+    std::string directory = CheckPaths(ClientFolder(options.clientFolder), report);
+    if (!directory.empty()) {
+        CheckPluginFile(directory, report);
+        CheckComponents(directory, report);
+        CheckMenuModules(directory, report);
+    }
+    CheckConfig(ConfigPath(options, report), report);
+    CheckQueue(report);
+    std::string output = options.json ? report.Json(ToUtf8) : report.Text();
+    std::fwrite(output.data(), 1, output.size(), stdout);
+    return report.ExitCode();
+}

@@ -24,22 +24,46 @@ protected:
         tip.SetAlpha(220);
         tip.SetShowDelay(100);
         owner.tips = {&tip};
+        s_hHook = SetWindowsHookExA(WH_GETMESSAGE, RecordMove, nullptr, GetCurrentThreadId());
         MoveTo(-50, -50);
         PumpMessages(20);
     }
 
     // Moves the real cursor to the owner's client point and relays that move: the system
-    // sends its own moves too (when the capture changes), and they must agree.
+    // sends its own moves too (when the capture changes), and they must agree. The
+    // system's move comes through the X server: it is awaited, so that a late one cannot
+    // land after the relayed move.
     void MoveTo(int x, int y)
     {
         SetCursorPos(kOwnerX + x, kOwnerY + y);
+        POINT target;
+        GetCursorPos(&target);
+        RECT rect;
+        owner.GetWindowRect(&rect);
+        if (GetCapture() == owner.m_hWnd || PtInRect(&rect, target))
+            PumpUntil([&] { return s_lastMove.x == target.x && s_lastMove.y == target.y; }, 1000);
         SendMouse(owner, WM_MOUSEMOVE, x, y);
     }
+
+    // The screen point of the last mouse move this thread took from its queue.
+    static LRESULT CALLBACK RecordMove(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_MOUSEMOVE)
+            s_lastMove = msg->pt;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HHOOK s_hHook = nullptr;
+    static inline POINT s_lastMove = {};
 
     // The cursor stays left of and below the screenshot test's window, which runs in parallel.
     static constexpr int kOwnerX = 0;
     static constexpr int kOwnerY = 480;
-    void TearDown() override { ReleaseCapture(); }
+    void TearDown() override
+    {
+        ReleaseCapture();
+        UnhookWindowsHookEx(s_hHook);
+    }
 
     bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }
 

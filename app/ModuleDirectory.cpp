@@ -1,6 +1,5 @@
 #include "app/ModuleDirectory.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -77,11 +76,14 @@ void BackToForwardSlash(CString& str) { str.Replace('\\', '/'); }
 
 bool FormatModulePath(char (&buffer)[MAX_PATH], const char* pszDirectory, const char* pszName)
 {
-    int nLength = snprintf(buffer, MAX_PATH, "%s%s", pszDirectory, pszName);
-    if (!*pszDirectory || nLength < 0 || nLength >= MAX_PATH) {
+    size_t nDirectory = strlen(pszDirectory);
+    size_t nName = strlen(pszName);
+    if (!nDirectory || nDirectory + nName >= MAX_PATH) {
         buffer[0] = '\0';
         return false;
     }
+    memcpy(buffer, pszDirectory, nDirectory);
+    memcpy(buffer + nDirectory, pszName, nName + 1);
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "app/SpeakRecord.h"
 
-#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 // A block the archive allocated is left as it is: its module may already be gone when
 // this runs, and the block may lie in one of that module's pools.
@@ -46,7 +46,10 @@ void SpeakRecord::Settle()
 void FormatSpeakText(const SpeakMessage& message, char* pszBuffer)
 {
     pszBuffer[0] = '\0';
-    if (message.m_nKind == kSpeakKindLoudspeaker)
-        sprintf(pszBuffer, "/laba[%d]说: ", static_cast<int>(message.m_nNumber));
+    if (message.m_nKind == kSpeakKindLoudspeaker) {
+        strcpy(pszBuffer, "/laba[");
+        strcat(pszBuffer, std::to_string(message.m_nNumber).c_str());
+        strcat(pszBuffer, "]说: ");
+    }
     strcat(pszBuffer, message.m_strText);
 }

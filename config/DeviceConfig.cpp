@@ -43,8 +43,8 @@ CString DeviceConfigPath()
     DWORD nLength = GetCurrentDirectoryA(MAX_PATH, directory);
     if (nLength == 0 || nLength >= MAX_PATH)
         directory[0] = '\0';
-    CString path;
-    path.Format("%s/devconfig.txt", directory);
+    CString path(directory);
+    path += "/devconfig.txt";
     return path;
 }
 

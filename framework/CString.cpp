@@ -301,17 +301,21 @@ void CString::Format(const char* pszFormat, ...)
 
 void CString::FormatV(const char* pszFormat, va_list args)
 {
+    // The C runtime's own formatting, which the module imports anyway: the static
+    // library's version would add some 25 KB. Its _vsnprintf leaves the text
+    // unterminated when it fills the count, so the length comes first and
+    // ReleaseBuffer writes the terminator.
     va_list probe;
     va_copy(probe, args);
-    int nLength = vsnprintf(nullptr, 0, pszFormat, probe);
+    int nLength = _vscprintf(pszFormat, probe);
     va_end(probe);
-    if (nLength <= 0) {
+    if (nLength <= 0 || nLength > kMaxLength) {
         Empty();
         return;
     }
     CString result;
-    vsnprintf(result.GetBuffer(nLength), nLength + 1, pszFormat, args);
-    result.ReleaseBuffer(nLength);
+    int nWritten = _vsnprintf(result.GetBuffer(nLength), nLength, pszFormat, args);
+    result.ReleaseBuffer(nWritten >= 0 && nWritten < nLength ? nWritten : nLength);
     *this = static_cast<CString&&>(result);
 }
 

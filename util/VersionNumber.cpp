@@ -1,6 +1,5 @@
 #include "util/VersionNumber.h"
 
-#include <cstdio>
 
 uint32_t PackVersionNumber(uint16_t a, uint16_t b, uint16_t c, uint16_t d)
 {
@@ -23,8 +22,6 @@ std::string VersionTextOf(uint32_t versionNumber)
     const uint32_t privatePart = versionNumber % 100;
     if (stage > 2)
         return {};
-    char text[64];
-    snprintf(text, sizeof text, "%u.%s%u %s%u Build%u", major, minor < 10 ? "0" : "", minor,
-             kStageWords[stage], build, privatePart);
-    return text;
+    return std::to_string(major) + (minor < 10 ? ".0" : ".") + std::to_string(minor) + " " +
+           kStageWords[stage] + std::to_string(build) + " Build" + std::to_string(privatePart);
 }

@@ -9,7 +9,7 @@
 #include <malloc.h>
 
 #include <cstring>
-
+#include <string>
 #include <vector>
 
 TEST(Platform, ChineseCodePage)
@@ -56,6 +56,13 @@ TEST(CString, FormatAndBuffer)
     CString text;
     text.Format("/laba[%d]说: ", -3);
     EXPECT_STREQ("/laba[-3]\xCB\xB5: ", text);
+    // A text longer than any first guess, ended right after its last character.
+    std::string along(1000, 'a');
+    text.Format("%s|%u|%s", along.c_str(), 4000000000u, "\xCB\xB5");
+    EXPECT_EQ(along + "|4000000000|\xCB\xB5", std::string(text));
+    EXPECT_EQ(1014, text.GetLength());
+    text.Format("%s", "");
+    EXPECT_TRUE(text.IsEmpty());
     char* buffer = text.GetBuffer(300);
     memset(buffer, 'z', 300);
     buffer[300] = '\0';

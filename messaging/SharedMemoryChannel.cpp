@@ -68,9 +68,12 @@ bool SharedMemoryChannel::MapSection()
                                     m_strSectionName.c_str());
     if (!m_hMapping)
         return false;
-    if (!SectionIsLargerThanOurs(m_hMapping))
+    // A section this call created is ours as asked for: only one found under the name
+    // needs the checks, each of which costs the system a round trip.
+    const bool bFound = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!bFound || !SectionIsLargerThanOurs(m_hMapping))
         m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, kSectionSize));
-    if (m_pView && ViewIsCommittedReadWrite(m_pView))
+    if (m_pView && (!bFound || ViewIsCommittedReadWrite(m_pView)))
         return true;
     if (m_pView)
         UnmapViewOfFile(m_pView);

@@ -1,5 +1,6 @@
 // The built ZRKTempDll.dll as a client meets it: its exports, its version record, its
 // imports, and the stand-in client loading it.
+#include "app/ProcAddress.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,22 @@ TEST(LeanRuntime, ContainerMisuseStillThrowsAnException)
         }
         EXPECT_FALSE(what.empty()) << row.first << ": an exception with a message";
     }
+}
+
+// The plug-in's unwind tables are registered with its own unwinder at load, without
+// asking the system for a shared one (a search of the library path on every load): a
+// DLL linked the same way catches what it throws, and the plug-in names no shared one.
+TEST(PluginDll, UnwindTablesWorkWithoutASharedUnwinder)
+{
+    HMODULE probe = LoadLibraryA((BinDir() + "\\unwind_probe.dll").c_str());
+    ASSERT_TRUE(probe);
+    using CatchOwnThrowFn = int(__cdecl*)(int, const char*);
+    auto catchOwnThrow = ProcAddress<CatchOwnThrowFn>(probe, "CatchOwnThrow");
+    ASSERT_TRUE(catchOwnThrow);
+    EXPECT_EQ(0, catchOwnThrow(0, ""));
+    EXPECT_EQ(5, catchOwnThrow(12, "depth"));
+    FreeLibrary(probe);
+    EXPECT_EQ(std::string::npos, ReadFileBytes(PluginPath()).find("libgcc_s_dw2-1.dll"));
 }
 
 TEST(PluginDll, VersionRecord)

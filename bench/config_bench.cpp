@@ -6,6 +6,8 @@
 #include "config/ConfigScanner.h"
 #include "config/DeviceConfig.h"
 
+#include "bench/Stopwatch.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -15,20 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 // Letters of every kind, so the matcher sees key letters all the time, and no newline.
 bool WriteOneLine(const std::string& path, int megabytes)
@@ -50,7 +38,7 @@ bool WriteOneLine(const std::string& path, int megabytes)
 
 double PlainRead(const std::string& path)
 {
-    LARGE_INTEGER start = Now();
+    Stopwatch watch;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     std::vector<char> buffer(64 * 1024);
     DWORD read = 0;
@@ -58,17 +46,17 @@ double PlainRead(const std::string& path)
     while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
         sum += static_cast<unsigned char>(buffer[read - 1]);
     CloseHandle(file);
-    LARGE_INTEGER end = Now();
-    return sum == 1 ? 0 : Seconds(start, end);  // the sum keeps the reads
+    const double seconds = watch.Seconds();
+    return sum == 1 ? 0 : seconds;  // the sum keeps the reads
 }
 
 double Scan(const std::string& path, DeviceConfig* config)
 {
-    LARGE_INTEGER start = Now();
+    Stopwatch watch;
     ConfigScanner scanner;
     ScanConfigFile(path.c_str(), scanner);
     *config = DeviceConfigFrom(scanner);
-    return Seconds(start, Now());
+    return watch.Seconds();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "messaging/ChannelMessage.h"
 #include "messaging/SharedMemoryChannel.h"
 
+#include "bench/Stopwatch.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -16,20 +18,6 @@
 namespace {
 
 constexpr int kRounds = 5;
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 // The popping process: signals that it is ready, then takes out count records.
 int PopRecords(const std::string& prefix, int count)
@@ -73,27 +61,27 @@ double TimePushPop(SharedMemoryChannel& channel, const std::string& prefix, int 
     ChannelMessage message;
     const char text[] = "benchmark payload";
     PackChannelMessage(&message, 6, 0, static_cast<int32_t>(sizeof text), text);
-    LARGE_INTEGER start = Now();
+    Stopwatch watch;
     for (int pushed = 0; pushed < count;)
         if (channel.Push(&message, kChannelMessageSize))
             ++pushed;
         else
             Sleep(0);
     WaitForSingleObject(popper, INFINITE);
-    LARGE_INTEGER end = Now();
+    const double seconds = watch.Seconds();
     CloseHandle(popper);
     CloseHandle(ready);
-    return Seconds(start, end) / count;
+    return seconds / count;
 }
 
 double TimeLockUnlock(SharedMemoryChannel& channel, int count)
 {
-    LARGE_INTEGER start = Now();
+    Stopwatch watch;
     for (int i = 0; i < count; ++i) {
         channel.Lock(INFINITE);
         channel.Unlock();
     }
-    return Seconds(start, Now()) / count;
+    return watch.Seconds() / count;
 }
 
 }  // namespace

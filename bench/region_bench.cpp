@@ -6,6 +6,8 @@
 #include "skin/ColorKeyRegion.h"
 #include "skin/ColorKeyRegionByPixel.h"
 
+#include "bench/Stopwatch.h"
+
 #include <windows.h>
 
 #include <cmath>
@@ -16,24 +18,16 @@
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Milliseconds per build, the best of `rounds` rounds of `reps` builds.
 template <typename Build>
 double TimeBuild(Build build, int rounds, int reps)
 {
     double best = 1e30;
     for (int r = 0; r < rounds; ++r) {
-        const double start = Seconds();
+        Stopwatch watch;
         for (int i = 0; i < reps; ++i)
             DeleteObject(build());
-        const double perBuild = (Seconds() - start) * 1000.0 / reps;
+        const double perBuild = watch.Seconds() * 1000.0 / reps;
         best = perBuild < best ? perBuild : best;
     }
     return best;

@@ -4,6 +4,8 @@
 // code; the rounds alternate, and the medians give the ratio. The plug-in's own DLL is
 // not loaded on the floor side, so the ratio includes loading it.
 //   startup_bench.exe [rounds]
+#include "bench/Stopwatch.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -29,25 +31,6 @@ std::string OwnFolder()
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
-
-class Stopwatch {
-public:
-    Stopwatch()
-    {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    DWORD Microseconds() const
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<DWORD>((now.QuadPart - m_start.QuadPart) * 1000000 / m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency;
-    LARGE_INTEGER m_start;
-};
 
 // The system libraries both sides import, loaded and started before the clock runs,
 // so that their one-time cost counts on neither side.

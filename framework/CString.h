@@ -58,7 +58,8 @@ public:
     // Lower-cases ASCII letters only; the trail bytes of double-byte characters stay.
     void MakeLower();
 
-    void Format(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+    // The C runtime's formats (msvcrt), not the C99 ones.
+    void Format(const char* pszFormat, ...) __attribute__((format(ms_printf, 2, 3)));
     void FormatV(const char* pszFormat, va_list args);
 
     // Room for nMinLength characters plus the terminator, in a block held by this string

@@ -1,6 +1,5 @@
 #include "util/VersionNumber.h"
 
-
 uint32_t PackVersionNumber(uint16_t a, uint16_t b, uint16_t c, uint16_t d)
 {
     return a * 10000000u + b * 100000u + (c / 100u) * 10000u + (c % 100u) * 100u + d;

@@ -1,6 +1,8 @@
 #include "config/DeviceConfig.h"
 
 #include "config/ConfigScanner.h"
+#include "framework/CException.h"
+#include "framework/CStdioFile.h"
 
 #include <windows.h>
 
@@ -15,22 +17,6 @@ int32_t DeviceConfig::* const kFields[kDeviceConfigKeyCount] = {
     &DeviceConfig::fullscreen, &DeviceConfig::width,   &DeviceConfig::height, &DeviceConfig::ddriver,
     &DeviceConfig::music,      &DeviceConfig::bitDepth, &DeviceConfig::effect, &DeviceConfig::sound,
     &DeviceConfig::fps,        &DeviceConfig::render,  &DeviceConfig::opencount, &DeviceConfig::shownext,
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~FileHandle()
-    {
-        if (m_hFile != INVALID_HANDLE_VALUE)
-            CloseHandle(m_hFile);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
 };
 
 }  // namespace
@@ -50,18 +36,20 @@ CString DeviceConfigPath()
 
 bool ScanConfigFile(const char* path, ConfigScanner& scanner)
 {
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE)
+    CStdioFile file;
+    if (!file.Open(path, CStdioFile::modeRead))
         return false;
     std::vector<char> buffer(64 * 1024);
-    DWORD nRead = 0;
-    while (!scanner.Done()) {
-        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &nRead, nullptr))
-            return true;  // what was read so far stands
-        if (nRead == 0)
-            break;
-        scanner.Feed(buffer.data(), nRead);
+    try {
+        while (!scanner.Done()) {
+            UINT nRead = file.Read(buffer.data(), static_cast<UINT>(buffer.size()));
+            if (nRead == 0)
+                break;
+            scanner.Feed(buffer.data(), nRead);
+        }
+    } catch (CFileException* e) {
+        e->Delete();
+        return true;  // what was read so far stands
     }
     scanner.Finish();
     return true;

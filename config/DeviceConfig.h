@@ -4,10 +4,10 @@
 
 #include "framework/CString.h"
 
-class ConfigScanner;
-
 #include <cstddef>
 #include <cstdint>
+
+class ConfigScanner;
 
 struct DeviceConfig {
     int32_t fullscreen;

@@ -30,14 +30,19 @@ void CStdioFile::Close()
     m_nBuffered = m_nPosition = 0;
 }
 
-bool CStdioFile::FillBuffer()
+UINT CStdioFile::Read(void* pBuffer, UINT nCount)
 {
     DWORD nRead = 0;
-    if (!ReadFile(m_hFile, m_buffer, sizeof m_buffer, &nRead, nullptr))
+    if (!ReadFile(m_hFile, pBuffer, nCount, &nRead, nullptr))
         AfxThrowFileException(CFileException::genericException, GetLastError());
-    m_nBuffered = nRead;
+    return nRead;
+}
+
+bool CStdioFile::FillBuffer()
+{
+    m_nBuffered = Read(m_buffer, sizeof m_buffer);
     m_nPosition = 0;
-    return nRead > 0;
+    return m_nBuffered > 0;
 }
 
 BOOL CStdioFile::ReadString(CString& rString)

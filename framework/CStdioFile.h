@@ -1,4 +1,4 @@
-// A read-only text file read line by line, as the configuration reader uses it.
+// A read-only file, read in blocks or line by line.
 // Text mode: a line ends at LF, and a CR before the LF is dropped.
 #pragma once
 
@@ -19,6 +19,9 @@ public:
 
     // Returns FALSE when the file cannot be opened; fills *pError when one is given.
     BOOL Open(const char* pszFileName, unsigned nOpenFlags, CFileException* pError = nullptr);
+    // Reads up to nCount bytes; 0 at the end of the file. Throws CFileException* on a
+    // read error.
+    UINT Read(void* pBuffer, UINT nCount);
     // Reads the next line without its line ending; FALSE at the end of the file.
     // Throws CFileException* on a read error and CMemoryException* when out of memory.
     BOOL ReadString(CString& rString);

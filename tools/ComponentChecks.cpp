@@ -1,6 +1,7 @@
 #include "tools/DoctorChecks.h"
 
 #include "app/ComponentInterfaces.h"
+#include "app/HelpLibrary.h"
 #include "app/ProcAddress.h"
 
 #include <windows.h>
@@ -9,7 +10,6 @@
 namespace {
 
 using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using GetGameZipPtrFn = void*(__cdecl*)();
 
 struct Component {
     const char* file;
@@ -82,16 +82,24 @@ void CheckComponent(const std::string& directory, const Component& component, Do
         report.Add(Verdict::Fail, "component", Printf("%s %s: %s", component.file, problem.c_str(), component.whenLost));
 }
 
+// Loads file from the client folder's parent; null, with a finding that says why and
+// what the plug-in then does (whenLost), when it cannot be loaded.
+HMODULE LoadFromParent(const std::string& directory, const char* file, const char* whenLost, DoctorReport& report)
+{
+    std::string path = directory + "..\\" + file;
+    HMODULE hLibrary = LoadLibraryA(path.c_str());
+    if (!hLibrary)
+        report.Add(Verdict::Fail, "menu", Printf("%s %s in the parent folder: %s", file,
+                                                 FileIsThere(path) ? "does not load" : "is absent", whenLost));
+    return hLibrary;
+}
+
 void CheckMenuModule(const std::string& directory, DoctorReport& report)
 {
-    std::string path = directory + "..\\Tessaru.dll";
-    HMODULE hLibrary = LoadLibraryA(path.c_str());
-    if (!hLibrary) {
-        report.Add(Verdict::Fail, "menu",
-                   Printf("Tessaru.dll %s in the parent folder: the plug-in goes on without a right-click menu, "
-                          "and says nothing", FileIsThere(path) ? "does not load" : "is absent"));
+    HMODULE hLibrary = LoadFromParent(directory, "Tessaru.dll",
+                                      "the plug-in goes on without a right-click menu, and says nothing", report);
+    if (!hLibrary)
         return;
-    }
     int missing = 0;
     for (const char* name : kMenuEntryPoints)
         if (!GetProcAddress(hLibrary, name)) {
@@ -106,14 +114,10 @@ void CheckMenuModule(const std::string& directory, DoctorReport& report)
 
 void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
 {
-    std::string path = directory + "..\\Orvalt.dll";
-    HMODULE hLibrary = LoadLibraryA(path.c_str());
-    if (!hLibrary) {
-        report.Add(Verdict::Fail, "menu",
-                   Printf("Orvalt.dll %s in the parent folder: the plug-in says nothing, and GetSpeakInfo "
-                          "answers E_FAIL", FileIsThere(path) ? "does not load" : "is absent"));
+    HMODULE hLibrary = LoadFromParent(directory, "Orvalt.dll", "the plug-in says nothing, and GetSpeakInfo answers E_FAIL",
+                                      report);
+    if (!hLibrary)
         return;
-    }
     auto getGameZip = ProcAddress<GetGameZipPtrFn>(hLibrary, "GetGameZipPtr");
     if (!getGameZip)
         report.Add(Verdict::Fail, "menu", "Orvalt.dll lacks GetGameZipPtr: the plug-in frees it, says nothing, and "

@@ -46,9 +46,16 @@ private:
     void* m_p;
 };
 
-std::string WrongType(const char* name)
+// Why the object under name could not be opened, and what start-up will do about it.
+void ReportNotOpened(const char* name, DWORD openError, DoctorReport& report)
 {
-    return Printf("%s names another kind of object: the plug-in cannot open the queue and leaves messaging off", name);
+    if (openError == ERROR_FILE_NOT_FOUND)
+        report.Add(Verdict::Ok, "queue", Printf("%s: not there now: start-up creates it", name));
+    else if (openError == ERROR_INVALID_HANDLE)
+        report.Add(Verdict::Fail, "queue", Printf("%s names another kind of object: the plug-in cannot open the queue "
+                                                  "and leaves messaging off", name));
+    else
+        report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", name, openError));
 }
 
 // Whether the mutex exists and is free; *owned when this process now holds it.
@@ -56,12 +63,7 @@ void CheckMutex(HANDLE hMutex, DWORD openError, bool* owned, DoctorReport& repor
 {
     *owned = false;
     if (!hMutex) {
-        if (openError == ERROR_FILE_NOT_FOUND)
-            report.Add(Verdict::Ok, "queue", Printf("%s: not there now: start-up creates it", kMutexName));
-        else if (openError == ERROR_INVALID_HANDLE)
-            report.Add(Verdict::Fail, "queue", WrongType(kMutexName));
-        else
-            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kMutexName, openError));
+        ReportNotOpened(kMutexName, openError, report);
         return;
     }
     DWORD wait = WaitForSingleObject(hMutex, SharedMemoryChannel::kLockTimeoutMs);
@@ -130,17 +132,10 @@ void CheckQueue(DoctorReport& report)
     bool owned = false;
     CheckMutex(mutex.Get(), mutexError, &owned, report);
     Handle mapping(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kSectionName));
-    DWORD sectionError = mapping.Get() ? 0 : GetLastError();
-    if (!mapping.Get()) {
-        if (sectionError == ERROR_FILE_NOT_FOUND)
-            report.Add(Verdict::Ok, "queue", Printf("%s: not there now: start-up creates it", kSectionName));
-        else if (sectionError == ERROR_INVALID_HANDLE)
-            report.Add(Verdict::Fail, "queue", WrongType(kSectionName));
-        else
-            report.Add(Verdict::Fail, "queue", Printf("%s: cannot be opened (error %lu): messaging stays off", kSectionName, sectionError));
-    } else {
+    if (mapping.Get())
         CheckSection(mapping.Get(), report);
-    }
+    else
+        ReportNotOpened(kSectionName, GetLastError(), report);
     if (owned)
         ReleaseMutex(mutex.Get());
 }

@@ -56,22 +56,22 @@ void DialogWatcher::Start()
 {
     m_bStop = false;
     HANDLE hRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    m_thread = std::thread([this, hRunning] {
+    bool started = m_thread.Start([this, hRunning] {
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(this));
         SetEvent(hRunning);
         Run();
     });
-    WaitForSingleObject(hRunning, INFINITE);
+    if (started)
+        WaitForSingleObject(hRunning, INFINITE);
     CloseHandle(hRunning);
 }
 
 void DialogWatcher::Stop()
 {
     m_bStop = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.Join();
 }
 
 void DialogWatcher::Run()

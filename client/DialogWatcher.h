@@ -2,10 +2,11 @@
 // and in scripted runs picks an item of an open popup menu with the keyboard.
 #pragma once
 
+#include "client/WinThread.h"
+
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
 
 class DialogWatcher {
 public:
@@ -25,7 +26,7 @@ private:
     void DismissMessageBox(HWND hWnd);
     void PickFromMenu(HWND hWnd);
 
-    std::thread m_thread;
+    WinThread m_thread;
     std::atomic<bool> m_bStop{false};
     std::atomic<int> m_nPick{-1};
 };

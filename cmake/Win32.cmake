@@ -34,3 +34,9 @@ add_test(NAME MainJob.ReadmeCommandTellsTheStory
 # It brings up a Wine prefix and a display of its own: alone, so nothing else competes
 # with that first start.
 set_tests_properties(MainJob.ReadmeCommandTellsTheStory PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+
+# The shipped binaries load on Windows XP: each function they import from the system
+# DLLs is one XP has.
+add_test(NAME Image.ImportsExistOnWindowsXP
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/xp_imports_test.sh ${CMAKE_OBJDUMP} ${CMAKE_C_COMPILER}
+                 $<TARGET_FILE:ZRKTempDll> $<TARGET_FILE:zrkdoctor>)

@@ -2,8 +2,10 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+# The win32 thread model: the posix one links a thread library into every image that
+# imports functions Windows XP lacks (GetTickCount64).
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

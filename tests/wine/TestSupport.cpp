@@ -1,8 +1,8 @@
 #include "tests/wine/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "client/WinThread.h"
 
-#include <thread>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -132,7 +132,7 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
         result.output = "CreateProcess failed: " + std::to_string(GetLastError());
         return result;
     }
-    std::thread reader([&] {
+    WinThread reader([&] {
         char chunk[4096];
         DWORD got = 0;
         while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
@@ -144,7 +144,7 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
         WaitForSingleObject(process.hProcess, INFINITE);
     }
     GetExitCodeProcess(process.hProcess, &result.exitCode);
-    reader.join();
+    reader.Join();
     CloseHandle(readEnd);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -78,7 +78,7 @@ TEST(PluginDll, StaysWithinItsSizeBudget)
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     ASSERT_TRUE(GetFileAttributesExA(PluginPath().c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(0u, data.nFileSizeHigh);
-    EXPECT_LE(data.nFileSizeLow, 250000u) << "bytes";
+    EXPECT_LE(data.nFileSizeLow, 200000u) << "bytes";
 }
 
 // This executable links the plug-in's lean runtime pieces as the DLL does: misuse of a

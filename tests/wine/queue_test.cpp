@@ -1,5 +1,6 @@
 // The shared-memory queue across threads and processes: layout seen through a second
 // mapping, hostile and squatted sections, concurrent writers, writers killed mid-push.
+#include "client/WinThread.h"
 #include "messaging/GameSite.h"
 #include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/QueueTestRecord.h"
@@ -12,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace QueueSection;
@@ -101,7 +101,7 @@ struct SequenceChecker {
 bool OtherThreadCanLock(const std::string& prefix)
 {
     bool acquired = false;
-    std::thread([&] {
+    WinThread([&] {
         HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
         DWORD wait = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
         acquired = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
@@ -109,7 +109,7 @@ bool OtherThreadCanLock(const std::string& prefix)
             ReleaseMutex(mutex);
         if (mutex)
             CloseHandle(mutex);
-    }).join();
+    }).Join();
     return acquired;
 }
 

@@ -1,0 +1,48 @@
+// A thread that runs one callable and is joined by its owner: what the tests and the
+// stand-ins need of std::thread, which the compiler's win32 thread model leaves out.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+class WinThread {
+public:
+    WinThread() = default;
+    explicit WinThread(std::function<void()> body) { Start(std::move(body)); }
+    ~WinThread() { Join(); }
+    WinThread(const WinThread&) = delete;
+    WinThread& operator=(const WinThread&) = delete;
+
+    // Joins a thread started before; false when no thread could be made.
+    bool Start(std::function<void()> body)
+    {
+        Join();
+        auto pBody = std::make_unique<std::function<void()>>(std::move(body));
+        m_hThread = CreateThread(nullptr, 0, &Run, pBody.get(), 0, nullptr);
+        if (m_hThread)
+            pBody.release();  // the thread owns it now
+        return m_hThread != nullptr;
+    }
+
+    void Join()
+    {
+        if (!m_hThread)
+            return;
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+        m_hThread = nullptr;
+    }
+
+private:
+    static DWORD WINAPI Run(void* pParameter)
+    {
+        std::unique_ptr<std::function<void()>> pBody(static_cast<std::function<void()>*>(pParameter));
+        (*pBody)();
+        return 0;
+    }
+
+    HANDLE m_hThread = nullptr;
+};

@@ -14,5 +14,5 @@ void AfxThrowMemoryException()
 
 void AfxThrowFileException(CFileException::Cause cause, unsigned long osError)
 {
-    throw static_cast<CException*>(new CFileException(cause, osError));
+    throw new CFileException(cause, osError);
 }

@@ -123,16 +123,23 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
     return hWndControl ? SubclassWindow(hWndControl) : FALSE;
 }
 
+// Called by user32: nothing may unwind into it. A window whose binding failed is created
+// unbound, and CreateEx's caller finds its object without a handle.
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    ThreadState& state = State();
-    if (code == HCBT_CREATEWND && state.pWndInit) {
-        HWND hWnd = reinterpret_cast<HWND>(wParam);
-        CWnd* pWnd = state.pWndInit;
-        state.pWndInit = nullptr;
-        pWnd->SubclassWindow(hWnd);
+    HHOOK hHook = nullptr;
+    try {
+        ThreadState& state = State();
+        hHook = state.hHookOldCbtFilter;
+        if (code == HCBT_CREATEWND && state.pWndInit) {
+            HWND hWnd = reinterpret_cast<HWND>(wParam);
+            CWnd* pWnd = state.pWndInit;
+            state.pWndInit = nullptr;
+            pWnd->SubclassWindow(hWnd);
+        }
+    } catch (...) {
     }
-    return CallNextHookEx(state.hHookOldCbtFilter, code, wParam, lParam);
+    return CallNextHookEx(hHook, code, wParam, lParam);
 }
 
 void AfxHookWindowCreate(CWnd* pWnd)

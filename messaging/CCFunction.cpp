@@ -62,14 +62,23 @@ HRESULT CCFunction::Bind(IUnknown* pObject)
 IMPLEMENT_IUNKNOWN_PART(CCFunction, CCFunction)
 IMPLEMENT_IUNKNOWN_PART(CCFunction, CCFunctionBind)
 
+// Called by the component host over COM: nothing may unwind out of either.
 STDMETHODIMP CCFunction::XCCFunction::Notify()
 {
     METHOD_PROLOGUE(CCFunction, CCFunction);
-    return pThis->Notify();
+    try {
+        return pThis->Notify();
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 STDMETHODIMP CCFunction::XCCFunctionBind::Bind(IUnknown* pObject)
 {
     METHOD_PROLOGUE(CCFunction, CCFunctionBind);
-    return pThis->Bind(pObject);
+    try {
+        return pThis->Bind(pObject);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }

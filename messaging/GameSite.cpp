@@ -2,13 +2,60 @@
 
 #include "messaging/ChannelMessage.h"
 
+namespace {
+
+GameSite* Site(IGameSite* self) { return static_cast<GameSite*>(self); }
+
+HRESULT STDMETHODCALLTYPE SiteQueryInterface(IGameSite* self, REFIID riid, void** ppvObject)
+{
+    return Site(self)->QueryInterface(riid, ppvObject);
+}
+
+ULONG STDMETHODCALLTYPE SiteAddRef(IGameSite* self) { return Site(self)->AddRef(); }
+
+ULONG STDMETHODCALLTYPE SiteRelease(IGameSite* self) { return Site(self)->Release(); }
+
+HRESULT STDMETHODCALLTYPE SitePostType6(IGameSite* self, int32_t length, const void* data)
+{
+    return Site(self)->PostType6(length, data);
+}
+
+HRESULT STDMETHODCALLTYPE SitePostType7(IGameSite* self, int32_t length, const void* data)
+{
+    return Site(self)->PostType7(length, data);
+}
+
+HRESULT STDMETHODCALLTYPE SitePostType8(IGameSite* self, int32_t value, int32_t length, const void* data)
+{
+    return Site(self)->PostType8(value, length, data);
+}
+
+// Destroys the site; frees it too when bit 0 of the flags is set (the object came from
+// this module's new).
+void* __thiscall SiteDeletingDestructor(IGameSite* self, unsigned flags)
+{
+    GameSite* site = Site(self);
+    if (flags & 1)
+        delete site;
+    else
+        site->~GameSite();
+    return site;
+}
+
+const IGameSiteVtbl kGameSiteVtbl = {
+    SiteQueryInterface, SiteAddRef, SiteRelease, SitePostType6, SitePostType7, SitePostType8,
+    SiteDeletingDestructor,
+};
+
+}  // namespace
+
 GameSite::GameSite() : GameSite("Client") {}
 
-GameSite::GameSite(const std::string& prefix) { m_channel.Open(prefix); }
+GameSite::GameSite(const std::string& prefix) : IGameSite{&kGameSiteVtbl} { m_channel.Open(prefix); }
 
 GameSite::~GameSite() = default;
 
-HRESULT STDMETHODCALLTYPE GameSite::QueryInterface(REFIID riid, void** ppvObject)
+HRESULT GameSite::QueryInterface(REFIID riid, void** ppvObject)
 {
     if (!ppvObject)
         return E_POINTER;
@@ -16,21 +63,15 @@ HRESULT STDMETHODCALLTYPE GameSite::QueryInterface(REFIID riid, void** ppvObject
     return *ppvObject ? S_OK : E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE GameSite::AddRef() { return 1; }
+ULONG GameSite::AddRef() { return 1; }
 
-ULONG STDMETHODCALLTYPE GameSite::Release() { return 1; }
+ULONG GameSite::Release() { return 1; }
 
-HRESULT STDMETHODCALLTYPE GameSite::PostType6(int32_t length, const void* data)
-{
-    return Post(6, 0, length, data);
-}
+HRESULT GameSite::PostType6(int32_t length, const void* data) { return Post(6, 0, length, data); }
 
-HRESULT STDMETHODCALLTYPE GameSite::PostType7(int32_t length, const void* data)
-{
-    return Post(7, 0, length, data);
-}
+HRESULT GameSite::PostType7(int32_t length, const void* data) { return Post(7, 0, length, data); }
 
-HRESULT STDMETHODCALLTYPE GameSite::PostType8(int32_t value, int32_t length, const void* data)
+HRESULT GameSite::PostType8(int32_t value, int32_t length, const void* data)
 {
     return Post(8, value, length, data);
 }

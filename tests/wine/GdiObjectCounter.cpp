@@ -1,8 +1,7 @@
 #include "tests/wine/GdiObjectCounter.h"
 
-#include <windows.h>
+#include "tests/wine/ImportRedirect.h"
 
-#include <cstring>
 #include <set>
 
 namespace {
@@ -10,13 +9,7 @@ namespace {
 std::set<void*>* g_live = nullptr;  // null while no counter exists
 bool g_installed = false;
 
-// The system's own function, not this executable's (redirected) import of it.
-template <typename F>
-F RealFunction(const char* module, const char* name)
-{
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), name)));
-}
-#define REAL(module, fn) RealFunction<decltype(&fn)>(#module ".dll", #fn)
+#define REAL(module, fn) SystemFunction<decltype(&fn)>(#module ".dll", #fn)
 
 void Created(void* handle)
 {
@@ -124,35 +117,13 @@ const Hook kHooks[] = {
     {"SetWindowRgn", reinterpret_cast<void*>(&HookSetWindowRgn)},
 };
 
-// Rewrites the import slots of this executable whose names are hooked; true when at
-// least one slot was rewritten for every hook.
+// True when this executable imports every hooked function.
 bool InstallHooks()
 {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-    std::set<const char*> patched;
-    for (; desc->Name; ++desc) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            for (const Hook& hook : kHooks) {
-                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0)
-                    continue;
-                DWORD old = 0;
-                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
-                slots->u1.Function = reinterpret_cast<DWORD_PTR>(hook.replacement);
-                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
-                patched.insert(hook.name);
-            }
-        }
-    }
-    return patched.size() == sizeof(kHooks) / sizeof(kHooks[0]);
+    bool all = true;
+    for (const Hook& hook : kHooks)
+        all = RedirectImport(hook.name, hook.replacement) > 0 && all;
+    return all;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -114,6 +115,25 @@ TEST(CCFunction, InterfacesShareOneIdentityAndCount)
     EXPECT_EQ(2u, object->Release());
     EXPECT_EQ(1u, object->Release());
     EXPECT_EQ(0u, bind->Release()) << "the last reference, through either interface";
+}
+
+// The interface methods are the firewall: what the object's own methods throw ends there.
+TEST(CCFunction, InterfaceMethodsCatchWhatTheObjectThrows)
+{
+    struct Throwing : CCFunction {
+        HRESULT Notify() override { throw std::bad_alloc(); }
+        HRESULT Bind(IUnknown*) override { throw 1; }
+    };
+    auto* object = new Throwing;
+    ICCFunction* notify = nullptr;
+    ICCFunctionBind* bind = nullptr;
+    ASSERT_EQ(S_OK, object->ExternalQueryInterface(&IID_ICCFunction, reinterpret_cast<void**>(&notify)));
+    ASSERT_EQ(S_OK, object->ExternalQueryInterface(&IID_ICCFunctionBind, reinterpret_cast<void**>(&bind)));
+    object->ExternalRelease();
+    EXPECT_EQ(E_UNEXPECTED, notify->Notify());
+    EXPECT_EQ(E_UNEXPECTED, bind->Bind(nullptr));
+    notify->Release();
+    EXPECT_EQ(0u, bind->Release());
 }
 
 TEST(CCFunction, BindHoldsOneReferenceAndCopiesTheBlock)

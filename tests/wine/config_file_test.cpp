@@ -1,5 +1,8 @@
 // devconfig.txt read through real files in a temporary current directory.
 #include "config/DeviceConfig.h"
+#include "framework/CException.h"
+#include "framework/CStdioFile.h"
+#include "tests/wine/ImportRedirect.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +30,22 @@ std::vector<int32_t> LoadFrom(const std::string& fileText)
 
 const std::vector<int32_t> kDefaults = {1, 800, 600, 0, 1, 16, 1, 1, 1, 0, 0, 1};
 
+int g_nReadCalls = 0;
+
+// ReadFile as it fails when another process holds a byte range of the file locked
+// (LockFile): on Windows the read in that range fails with ERROR_LOCK_VIOLATION. Wine
+// does not enforce such locks on reads, so here the second call fails that way.
+BOOL WINAPI ReadFailingSecondCall(HANDLE hFile, void* pBuffer, DWORD nCount, DWORD* pnRead, OVERLAPPED* pOverlapped)
+{
+    if (++g_nReadCalls == 2) {
+        if (pnRead)
+            *pnRead = 0;
+        SetLastError(ERROR_LOCK_VIOLATION);
+        return FALSE;
+    }
+    return SystemFunction<decltype(&ReadFile)>("kernel32.dll", "ReadFile")(hFile, pBuffer, nCount, pnRead, pOverlapped);
+}
+
 }  // namespace
 
 TEST(DeviceConfig, MissingFileGivesDefaultsInRecordOrder)
@@ -43,6 +62,48 @@ TEST(DeviceConfig, FullFileFillsEveryField)
         "fullscreen=0\r\nwidth=1024\r\nheight=768\r\nddriver=2\r\nmusic=0\r\nbitdepth=32\r\n"
         "effect=0\r\nsound=0\r\nfps=60\r\nrender=3\r\nopencount=5\r\nshownext=0\r\n");
     EXPECT_EQ((std::vector<int32_t>{0, 1024, 768, 2, 0, 32, 0, 0, 60, 3, 5, 0}), fields);
+}
+
+// The reader takes the file in 64 KB blocks: a failing second read ends the scan after
+// the first block, whose settings stand; the others keep their defaults.
+TEST(DeviceConfig, ReadErrorKeepsWhatWasReadBeforeIt)
+{
+    std::string text = "width=1024\nopencount=3\n";
+    while (text.size() < 70 * 1024)
+        text += "-\n";
+    text += "height=768\nrender=2\n";
+    std::vector<int32_t> whole = kDefaults, firstBlock = kDefaults;
+    whole[1] = firstBlock[1] = 1024;
+    whole[10] = firstBlock[10] = 3;
+    whole[2] = 768;
+    whole[9] = 2;
+    EXPECT_EQ(whole, LoadFrom(text)) << "read whole";
+
+    g_nReadCalls = 0;
+    ScopedImportRedirect failing("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&ReadFailingSecondCall));
+    ASSERT_GT(failing.Slots(), 0) << "no import of ReadFile to redirect";
+    EXPECT_EQ(firstBlock, LoadFrom(text)) << "second read failed";
+    EXPECT_EQ(2, g_nReadCalls);
+}
+
+// What the reader catches: a file exception carrying the system's error, freed by Delete.
+TEST(DeviceConfig, ReadErrorIsAFileExceptionWithTheSystemsError)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "devconfig.txt", "width=1024\n");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open((dir / "devconfig.txt").c_str(), CStdioFile::modeRead));
+    g_nReadCalls = 1;
+    ScopedImportRedirect failing("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&ReadFailingSecondCall));
+    char buffer[16];
+    unsigned long osError = 0;
+    try {
+        file.Read(buffer, sizeof buffer);
+    } catch (CFileException* e) {
+        osError = e->m_lOsError;
+        e->Delete();
+    }
+    EXPECT_EQ(static_cast<unsigned long>(ERROR_LOCK_VIOLATION), osError);
 }
 
 struct ReadCase {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,34 @@ bool ZeroRange(const std::vector<uint8_t>& bytes, size_t from, size_t to)
             return false;
     return true;
 }
+
+#if defined(__i386__)
+struct Slot6Call {
+    void* result;
+    uintptr_t espBefore;
+    uintptr_t espAfter;
+};
+
+// Slot 6 called as code from the Microsoft compiler destroys an object through its
+// virtual destructor: the flags pushed, the object in ECX; the callee pops the flags.
+Slot6Call CallSlot6TheMicrosoftWay(IGameSite* site, unsigned flags)
+{
+    void* slot = (*reinterpret_cast<void***>(site))[6];
+    Slot6Call call{};
+    void* self = site;
+    uintptr_t edx;
+    asm volatile(
+        "movl %%esp, %%esi\n\t"
+        "pushl %[flags]\n\t"
+        "call *%[slot]\n\t"
+        "movl %%esp, %%edi\n\t"
+        "movl %%esi, %%esp\n\t"  // whatever the callee left on the stack
+        : "=&S"(call.espBefore), "=&D"(call.espAfter), "=a"(call.result), "+c"(self), "=d"(edx)
+        : [flags] "b"(flags), [slot] "a"(slot)
+        : "memory", "cc");
+    return call;
+}
+#endif
 
 }  // namespace
 
@@ -146,6 +176,32 @@ TEST_F(SiteFixture, UnknownMethodsByPosition)
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(E_POINTER, calls.At<QueryInterfaceFn>(0)(calls.site, IID_IUnknown, nullptr));
 }
+
+#if defined(__i386__)
+// The destructor clears the queue: a record posted before the call is gone after it.
+TEST(GameSite, Slot6IsTheDestructorAMicrosoftCompiledCallerCalls)
+{
+    const struct {
+        unsigned flags;
+        const char* what;
+    } rows[] = {{1, "deleting"}, {0, "in place"}};
+    for (const auto& row : rows) {
+        std::string prefix = "GameSiteSlot6" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(row.flags);
+        alignas(GameSite) unsigned char storage[sizeof(GameSite)];
+        GameSite* site = row.flags & 1 ? new GameSite(prefix) : new (storage) GameSite(prefix);
+        SharedMemoryChannel reader;
+        ASSERT_EQ(1, reader.Open(prefix)) << row.what;
+        const uint8_t one = 1;
+        ASSERT_EQ(S_OK, site->PostType6(1, &one)) << row.what;
+        Slot6Call call = CallSlot6TheMicrosoftWay(site, row.flags);
+        EXPECT_EQ(call.espBefore, call.espAfter) << row.what << ": the callee pops its flags";
+        EXPECT_EQ(static_cast<void*>(site), call.result) << row.what;
+        std::vector<uint8_t> buffer(QueueSection::kMaxRecordLength);
+        int32_t length = 0;
+        EXPECT_EQ(0, reader.Pop(buffer.data(), &length)) << row.what << ": the destructor cleared the queue";
+    }
+}
+#endif
 
 TEST(GameSite, PostingIntoAClosedChannelIsHarmless)
 {

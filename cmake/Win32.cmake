@@ -54,5 +54,5 @@ add_test(NAME Image.KitDebugFileNamesEachExport
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/kit_symbols_test.sh ${CMAKE_OBJDUMP} ${CMAKE_ADDR2LINE} ${KIT_DIR})
 add_test(NAME Image.TwoCleanBuildsInOtherFoldersAreByteIdentical
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/reproducible_build_test.sh ${PROJECT_SOURCE_DIR})
-# Two builds of the plug-in take both cores for a few minutes.
+# Two builds of the plug-in take both cores for about a minute.
 set_tests_properties(Image.TwoCleanBuildsInOtherFoldersAreByteIdentical PROPERTIES RUN_SERIAL TRUE TIMEOUT 400)

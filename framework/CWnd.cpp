@@ -250,16 +250,19 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (!pWnd)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
 
-    MSG& current = State().currentMessage;
-    const MSG previous = current;
-    current = {hWnd, message, wParam, lParam, 0, {0, 0}};
+    MSG* pCurrent = nullptr;
+    MSG previous = {};
     LRESULT result = 0;
     try {
+        pCurrent = &State().currentMessage;
+        previous = *pCurrent;
+        *pCurrent = {hWnd, message, wParam, lParam, 0, {0, 0}};
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
         // nothing may unwind into user32
     }
-    current = previous;
+    if (pCurrent)
+        *pCurrent = previous;
 
     if (message == WM_NCDESTROY) {
         pWnd->Detach();

@@ -88,7 +88,8 @@ struct SpeakMessage {
     CString m_strText;
 };
 
-static_assert(sizeof(SpeakMessage) == 12, "message record layout");
+static_assert(sizeof(SpeakMessage) == 8 + sizeof(void*), "message record layout");
+static_assert(sizeof(void*) != 4 || sizeof(SpeakMessage) == 12, "32-bit message record layout");
 static_assert(offsetof(SpeakMessage, m_nKind) == 4, "message record layout");
 static_assert(offsetof(SpeakMessage, m_strText) == 8, "message record layout");
 

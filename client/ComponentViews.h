@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr CLSID CLSID_CoreHost = {0x2ED48E16, 0xEA74, 0x4101, {0xAA, 0x01, 0x4F, 0x60, 0xF1, 0xAF, 0xB4, 0x74}};
@@ -66,7 +67,8 @@ struct SpeakMessage {
     PeerString strText;
 };
 
-static_assert(sizeof(SpeakMessage) == 12, "message record layout");
+static_assert(sizeof(SpeakMessage) == 8 + sizeof(void*), "message record layout");
+static_assert(offsetof(SpeakMessage, strText) == 8, "message record layout");
 
 class CGameZip {
 public:

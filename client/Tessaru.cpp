@@ -1,25 +1,14 @@
 // Tessaru.dll, the right-click menu module: a menu object per client window, a real
 // popup menu at the cursor, and items that post records through the IGameSite. Like the
 // real one, built on the shared framework, it takes the window object for one of that
-// framework's and reads the handle at offset 0x1C.
+// framework's and reads the handle where that framework keeps it.
 #include "client/CallLog.h"
 #include "client/ComponentViews.h"
+#include "client/PeerWindow.h"
 
 #include <cstring>
 
 namespace {
-
-const size_t kWindowHandleOffset = 0x1C;
-
-// The handle of a framework window object; none for a null object.
-HWND WindowHandle(const void* pWnd)
-{
-    if (!pWnd)
-        return nullptr;
-    HWND hWnd;
-    memcpy(&hWnd, static_cast<const char*>(pWnd) + kWindowHandleOffset, sizeof hWnd);
-    return hWnd;
-}
 
 struct MenuObject {
     int nId;
@@ -57,7 +46,7 @@ void* __cdecl CreateRMenuObject(const void* pWnd)
 {
     auto* pMenu = new MenuObject{++g_nMenuCount, pWnd, nullptr};
     LogCall("Tessaru: CreateRMenuObject window %s -> menu %d",
-            IsWindow(WindowHandle(pWnd)) ? "attached" : "none", pMenu->nId);
+            IsWindow(PeerWindowHandle(pWnd)) ? "attached" : "none", pMenu->nId);
     return pMenu;
 }
 
@@ -89,7 +78,7 @@ void __cdecl CreateRMenu(void* pMenuObject, int32_t nFirst, int32_t nSecond, int
     LogCall("Tessaru: CreateRMenu menu %d %ld %ld %ld %ld %ld %ld", pMenu ? pMenu->nId : 0,
             static_cast<long>(nFirst), static_cast<long>(nSecond), static_cast<long>(a),
             static_cast<long>(b), static_cast<long>(c), static_cast<long>(d));
-    HWND hWnd = pMenu ? WindowHandle(pMenu->pWnd) : nullptr;
+    HWND hWnd = pMenu ? PeerWindowHandle(pMenu->pWnd) : nullptr;
     if (!IsWindow(hWnd))
         return;
     struct Item {

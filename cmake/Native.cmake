@@ -12,3 +12,6 @@ add_portable_units(portable)
 
 add_subdirectory(tests/native)
 add_subdirectory(fuzz)
+
+# What the scripts conclude about the machine's Wine, with planted loaders.
+add_test(NAME Scripts.WineProbeSaysWhyAWordSizeCannotRun COMMAND bash ${PROJECT_SOURCE_DIR}/tests/wine_arch_test.sh)

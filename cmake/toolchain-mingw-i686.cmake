@@ -1,16 +1,3 @@
-# Cross-compiles for 32-bit Windows with mingw-w64; tests run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 32-bit Windows, the product; its tests run under 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-# The win32 thread model: the posix one links a thread library into every image that
-# imports functions Windows XP lacks (GetTickCount64).
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

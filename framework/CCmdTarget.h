@@ -80,7 +80,7 @@ public:
     virtual void OnFinalRelease();
 
     // The fields in the order framework-built modules expect behind the table pointer:
-    // a window object's handle follows them at 0x1C. Aggregation, dispatch and
+    // a window object's handle follows them at seven pointers (0x1C on 32-bit). Aggregation, dispatch and
     // connection points are not offered; their fields stay empty.
     LONG m_dwRef = 1;
     LPUNKNOWN m_pOuterUnknown = nullptr;
@@ -97,13 +97,16 @@ protected:
 // GCC lays out classes with virtual functions predictably and answers offsetof on them.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-static_assert(offsetof(CCmdTarget, m_dwRef) == 0x04, "command target layout");
-static_assert(offsetof(CCmdTarget, m_pOuterUnknown) == 0x08, "command target layout");
-static_assert(offsetof(CCmdTarget, m_xInnerUnknown) == 0x0C, "command target layout");
-static_assert(offsetof(CCmdTarget, m_xDispatch) == 0x10, "command target layout");
-static_assert(offsetof(CCmdTarget, m_bResultExpected) == 0x14, "command target layout");
-static_assert(offsetof(CCmdTarget, m_xConnPtContainer) == 0x18, "command target layout");
-static_assert(sizeof(CCmdTarget) == 0x1C, "command target layout");
+// In pointer units: the table pointer, then six fields, each in a slot of its own (the
+// 32-bit fields are padded to one on 64-bit).
+static_assert(offsetof(CCmdTarget, m_dwRef) == 1 * sizeof(void*), "command target layout");
+static_assert(offsetof(CCmdTarget, m_pOuterUnknown) == 2 * sizeof(void*), "command target layout");
+static_assert(offsetof(CCmdTarget, m_xInnerUnknown) == 3 * sizeof(void*), "command target layout");
+static_assert(offsetof(CCmdTarget, m_xDispatch) == 4 * sizeof(void*), "command target layout");
+static_assert(offsetof(CCmdTarget, m_bResultExpected) == 5 * sizeof(void*), "command target layout");
+static_assert(offsetof(CCmdTarget, m_xConnPtContainer) == 6 * sizeof(void*), "command target layout");
+static_assert(sizeof(CCmdTarget) == 7 * sizeof(void*), "command target layout");
+static_assert(sizeof(void*) != 4 || sizeof(CCmdTarget) == 0x1C, "32-bit command target layout");
 #pragma GCC diagnostic pop
 
 // Run-time class declarations.

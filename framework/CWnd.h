@@ -1,6 +1,6 @@
 // The framework's window object: a C++ object bound to a window handle through a
 // process-wide handle map, with one window procedure that dispatches to it. Its fields
-// have the layout framework-built modules read: the handle at 0x1C.
+// have the layout framework-built modules read: the handle at seven pointers (0x1C).
 #pragma once
 
 #include "framework/CCmdTarget.h"
@@ -151,11 +151,12 @@ private:
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-static_assert(offsetof(CWnd, m_hWnd) == 0x1C, "window object layout");
-static_assert(offsetof(CWnd, m_hWndOwner) == 0x20, "window object layout");
-static_assert(offsetof(CWnd, m_nFlags) == 0x24, "window object layout");
-static_assert(offsetof(CWnd, m_pfnSuper) == 0x28, "window object layout");
-static_assert(offsetof(CWnd, m_nModalResult) == 0x2C, "window object layout");
+static_assert(offsetof(CWnd, m_hWnd) == 7 * sizeof(void*), "window object layout");
+static_assert(offsetof(CWnd, m_hWndOwner) == 8 * sizeof(void*), "window object layout");
+static_assert(offsetof(CWnd, m_nFlags) == 9 * sizeof(void*), "window object layout");
+static_assert(offsetof(CWnd, m_pfnSuper) == 10 * sizeof(void*), "window object layout");
+static_assert(offsetof(CWnd, m_nModalResult) == 11 * sizeof(void*), "window object layout");
+static_assert(sizeof(void*) != 4 || offsetof(CWnd, m_hWnd) == 0x1C, "32-bit window object layout");
 #pragma GCC diagnostic pop
 
 // The window procedure of every window the framework creates or subclasses.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds the Windows tree (build/win32) and the native tree of the
-# portable units (build/native).
+# Configures and builds the native tree of the portable units (build/native), the Windows
+# tree (build/win32: the product) and its 64-bit twin (build/win64: the same sources for
+# x86_64, whose tests run where the machine cannot execute 32-bit code).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -9,7 +10,8 @@ cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug \
       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
 cmake --build "$root/build/native" -j "$jobs"
 
-cmake -S "$root" -B "$root/build/win32" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
-      -DNATIVE_BUILD_DIR="$root/build/native" >/dev/null
-cmake --build "$root/build/win32" -j "$jobs"
+for arch in i686:win32 x86_64:win64; do
+  cmake -S "$root" -B "$root/build/${arch#*:}" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${arch%%:*}.cmake" >/dev/null
+  cmake --build "$root/build/${arch#*:}" -j "$jobs"
+done

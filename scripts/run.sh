@@ -9,10 +9,15 @@
 # sample devconfig.txt asks for the skinned configuration window during start-up: on a
 # display of your own you operate it; on the private one a player's clicks are scripted
 # (OpenGL, full screen, OK) and the record the client prints shows them.
+# It runs the 32-bit tree where this machine executes 32-bit code, else the 64-bit twin
+# (ZRK_ARCH=win32 or win64 chooses), and says which in its first line.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/wine-arch.sh"
 
 "$root/scripts/setup.sh"
+arch=$(runnable_arch)
+echo "== $(describe_arch "$arch")"
 echo "== building the plug-in and the stand-in client"
 "$root/scripts/build.sh" >/dev/null
 
@@ -22,7 +27,7 @@ game="$root/build/游戏"
 logs="$root/build/game-log"
 rm -rf "$game" "$logs"
 mkdir -p "$logs"
-bin="$root/build/win32/bin"
+bin="$root/build/$arch/bin"
 source "$root/scripts/game_folder.sh"
 lay_out_game "$bin" "$game"
 cp "$root/scripts/sample/devconfig.txt" "$game/Bin/"
@@ -39,7 +44,7 @@ trap 'stop_operator; stop_wine; stop_display' EXIT
 scripted_player=
 [ -n "${DISPLAY:-}" ] || { start_display; scripted_player=yes; }
 # ZRK_RUN_WINEPREFIX keeps a run apart from a test suite that uses the build's prefix.
-start_wine "${ZRK_RUN_WINEPREFIX:-$root/build/wineprefix}"
+start_wine "${ZRK_RUN_WINEPREFIX:-$(wine_default_prefix "$root" "$arch")}" "$arch"
 
 if [ -n "$scripted_player" ]; then
   echo "== no display of your own: the configuration window, if start-up shows it, gets"

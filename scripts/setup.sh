@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian machine (run as root).
-# Quick when everything is already there.
+# Installs what the build and the tests need on a Debian machine (run as root): both
+# mingw-w64 toolchains (the 32-bit product and its 64-bit twin), 64-bit Wine always, and
+# 32-bit Wine where the i386 architecture can be added. Whether this machine can execute
+# what is installed is found when the tests start Wine, not here: a Wine that cannot be
+# installed or run fails nothing by itself. Quick when everything is already there.
 set -euo pipefail
 
 packages=(cmake make g++ clang libclang-rt-14-dev googletest
-          g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales)
+          g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
+          binutils-mingw-w64-x86-64
+          wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales)
+wine32=wine32:i386
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
@@ -22,16 +28,29 @@ ensure_chinese_locale() {
   $SUDO locale-gen >/dev/null
 }
 
-if [ ${#missing[@]} -eq 0 ]; then
+# 32-bit Wine comes from the i386 architecture; where it cannot be added or installed,
+# the 64-bit twin's suite runs alone.
+want_wine32() {
+  installed "$wine32" && return 1
+  dpkg --print-foreign-architectures | grep -qx i386 && return 0
+  $SUDO dpkg --add-architecture i386 2>/dev/null
+}
+
+if [ ${#missing[@]} -eq 0 ] && ! want_wine32; then
   ensure_chinese_locale
   exit 0
 fi
 
+apt_install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" >/dev/null; }
 echo "setup: installing ${missing[*]}"
-dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-# The posix-threaded mingw compiler is the one the toolchain file names.
-$SUDO update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
-$SUDO update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+[ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
+if want_wine32; then
+  echo "setup: installing $wine32"
+  apt_install "$wine32" || echo "setup: $wine32 could not be installed: only the 64-bit suite can run"
+fi
+# The posix-threaded mingw compilers are the default ones.
+for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
+  $SUDO update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null 2>&1 || true
+done
 ensure_chinese_locale

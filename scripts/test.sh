@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both trees and runs every test: the portable units
-# natively under ASan/UBSan, their fuzzers for a bounded time, the benchmarks once each
-# with a tiny count, and the Windows tests under Wine on a private virtual display.
-# No test is run twice, except those that drive the X server with real input: one of
-# those that fails gets one more run, and the last lines name every test that needed it.
+# Installs what is missing, builds every tree and runs every test: the portable units
+# natively under ASan/UBSan with their fuzzers for a bounded time, then the Windows suite
+# under Wine on a private virtual display for each word size this machine executes (the
+# 32-bit product's, and its 64-bit twin's). Where 32-bit code cannot run, the 32-bit
+# tree's checks that need no execution still run, and the last lines say why the rest
+# did not. No test is run twice, except those that drive the X server with real input:
+# one of those that fails gets one more run, and the last lines name it.
+# Arguments go to each Windows suite's CTest (-R NAME, say).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-tree="$root/build/win32"
 real_input='^(RealInput|MainJob)\.'
 
 "$root/scripts/setup.sh"
@@ -14,29 +16,87 @@ real_input='^(RealInput|MainJob)\.'
 
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
+source "$root/scripts/wine-arch.sh"
 trap 'stop_wine; stop_display' EXIT
-start_display
-start_wine "$root/build/wineprefix"
 
-status=0
-ctest --test-dir "$tree" --output-on-failure --timeout 600 -j 2 "$@" </dev/null || status=$?
+summary=() retried=() status=0 passed=0 failed=0
 
-failed="$tree/Testing/Temporary/LastTestsFailed.log"
-retried=()
-if [ $status -ne 0 ] && [ -s "$failed" ]; then
-  mapfile -t failures < <(cut -d: -f2- "$failed")
+# ctest_suite TITLE TREE [ctest arguments]: one CTest run, its count in the summary.
+ctest_suite() {
+  local title=$1 tree=$2 log suite_status=0
+  shift 2
+  log=$(mktemp)
+  echo "== $title"
+  ctest --test-dir "$tree" --output-on-failure --timeout 600 -j 2 "$@" </dev/null 2>&1 | tee "$log" ||
+    suite_status=$?
+  if [ $suite_status -ne 0 ] && retry_real_input "$tree"; then suite_status=0; fi
+  count_suite "$title" "$log" $suite_status
+  rm -f "$log"
+  [ $suite_status -eq 0 ] || status=1
+}
+
+# Gives each failed real-input test one more run; fails when any other test failed or a
+# real-input test failed twice.
+retry_real_input() {
+  local tree=$1 name others failures=() list="$1/Testing/Temporary/LastTestsFailed.log" ok=0
+  [ -s "$list" ] || return 1
+  mapfile -t failures < <(cut -d: -f2- "$list")
   others=$(printf '%s\n' "${failures[@]}" | grep -cvE "$real_input" || true)
   for name in "${failures[@]}"; do
     [[ $name =~ $real_input ]] || continue
     echo "== one more run of $name (real input through the X server)"
-    ctest --test-dir "$tree" --output-on-failure --timeout 600 -R "^${name//./\\.}\$" </dev/null &&
-      retried+=("$name passed on its second run") || retried+=("$name failed twice")
+    if ctest --test-dir "$tree" --output-on-failure --timeout 600 -R "^${name//./\\.}\$" </dev/null; then
+      retried+=("$name ($tree) passed on its second run")
+    else
+      retried+=("$name ($tree) failed twice"); ok=1
+    fi
   done
-  if [ "$others" -eq 0 ] && ! printf '%s\n' "${retried[@]}" | grep -q "failed twice"; then
-    status=0
+  [ "$others" -eq 0 ] && return $ok
+  return 1
+}
+
+# The suite's line for the summary, from CTest's own closing line.
+count_suite() {
+  local title=$1 log=$2 suite_status=$3 total=0 failures=0 line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [ -n "$line" ]; then
+    failures=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
   fi
-fi
+  # A real-input test that passed on its second run counts as passed.
+  [ $suite_status -ne 0 ] || failures=0
+  passed=$((passed + total - failures)) failed=$((failed + failures))
+  summary+=("$title: $((total - failures)) passed, $failures failed")
+}
+
+ctest_suite "native tests, fuzzers (build/native)" "$root/build/native"
+
+start_display
+ran_wine=
+for arch in win32 win64; do
+  bits=${arch#win}
+  why=$(wine_unavailable_reason "$arch")
+  if [ -n "$why" ]; then
+    summary+=("$bits-bit Wine suite: not run: $why")
+    # Their own folder of the tree: CTest reads no test list there that needs Wine.
+    [ "$arch" = win64 ] || ctest_suite "checks of the 32-bit image that need no execution" \
+                                      "$root/build/win32/tests/image"
+    continue
+  fi
+  if start_wine "$(wine_default_prefix "$root" "$arch")" "$arch"; then
+    ctest_suite "$bits-bit Wine suite (build/$arch)" "$root/build/$arch" "$@"
+    ran_wine=yes
+  else
+    summary+=("$bits-bit Wine suite: not run: its Wine did not start (see above)")
+    status=1
+  fi
+  stop_wine
+done
+[ -n "$ran_wine" ] || { summary+=("no Wine suite ran"); status=1; }
 
 echo "== tests that needed a second run: ${#retried[@]}"
 for line in "${retried[@]}"; do echo "   $line"; done
+echo "== suites"
+for line in "${summary[@]}"; do echo "   $line"; done
+echo "all: $passed passed, $failed failed"
 exit $status

@@ -1,26 +1,40 @@
 # Sourced: a persistent wineserver on the build's private prefix, so the processes of a
 # test run start warm, and so Wine's background services do not hold CTest's pipes.
-# The first start of a new prefix sets it up (a minute or more on a slow machine): it
-# happens here, once, before anything runs in parallel, and is bounded by
+# start_wine PREFIX [win32|win64] exports ZRK_ARCH for wine-run.sh (default: ZRK_ARCH or
+# win32). The first start of a new prefix sets it up (a minute or more on a slow machine):
+# it happens here, once, before anything runs in parallel, and is bounded by
 # ZRK_WINE_SETUP_SECONDS (default 300). Set-up is left to that first program: a second
 # one started meanwhile (an explicit wineboot too) can leave the prefix with two service
 # managers and no RPC service, and then every process that starts COM waits 10 s for it.
 start_wine() {
-  export WINEPREFIX="$1"
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  local limit=${ZRK_WINE_SETUP_SECONDS:-300} started=$SECONDS
-  [ -e "$WINEPREFIX/.update-timestamp" ] || echo "== setting up a new Wine prefix in $WINEPREFIX" >&2
+  export WINEPREFIX="$1" ZRK_ARCH=${2:-${ZRK_ARCH:-win32}}
+  export WINEARCH=$ZRK_ARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  local limit=${ZRK_WINE_SETUP_SECONDS:-300} started=$SECONDS status=0
+  local here log why
+  here=$(dirname "${BASH_SOURCE[0]}")
+  source "$here/wine-arch.sh"
+  why=$(wine_unavailable_reason "$ZRK_ARCH")
+  [ -z "$why" ] || { echo "$ZRK_ARCH Wine cannot run here: $why" >&2; return 1; }
+  [ -e "$WINEPREFIX/.update-timestamp" ] || echo "== setting up a new $ZRK_ARCH Wine prefix in $WINEPREFIX" >&2
   mkdir -p "$WINEPREFIX"
+  log=$(mktemp)
   wineserver -p >/dev/null 2>&1 </dev/null || true  # one that already runs serves as well
-  if ! timeout "$limit" "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null; then
-    echo "Wine did not start within $limit s in $WINEPREFIX (ZRK_WINE_SETUP_SECONDS sets the limit)" >&2
+  timeout "$limit" "$here/wine-run.sh" cmd /c exit >"$log" 2>&1 </dev/null || status=$?
+  if [ $status -ne 0 ]; then
+    if [ $status -eq 124 ]; then
+      echo "$ZRK_ARCH Wine did not start within $limit s in $WINEPREFIX (ZRK_WINE_SETUP_SECONDS sets the limit)" >&2
+    else
+      echo "$ZRK_ARCH Wine did not start in $WINEPREFIX (exit $status): $(tail -n 3 "$log")" >&2
+    fi
+    rm -f "$log"
     stop_wine
     return 1
   fi
-  [ $((SECONDS - started)) -lt 20 ] || echo "== Wine took $((SECONDS - started)) s to start in $WINEPREFIX" >&2
+  rm -f "$log"
+  [ $((SECONDS - started)) -lt 20 ] || echo "== $ZRK_ARCH Wine took $((SECONDS - started)) s to start in $WINEPREFIX" >&2
   # A crashing program prints its backtrace and ends: no crash dialog waits for a click
   # on the virtual display while the test that started it runs into its time-out.
-  "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+  "$here/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
 }
 

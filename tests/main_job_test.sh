@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# Runs the README's main-job command as a new user would (no display of their own) and
-# checks its story: the window's choices in the record, every export called, the menu
-# item's record decoded by the queue reader in a second process.
+# Runs the README's main-job command as a new user would (no display of their own), on the
+# tree of the word size given (win32 or win64), and checks its story: the window's choices
+# in the record, every export called, the menu item's record decoded by the queue reader
+# in a second process.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 
-env -u DISPLAY ZRK_RUN_WINEPREFIX="$root/build/wineprefix-mainjob" bash "$root/scripts/run.sh" >"$out" 2>&1
+arch=${1:-win32}
+env -u DISPLAY ZRK_ARCH="$arch" ZRK_RUN_WINEPREFIX="$root/build/wineprefix-mainjob-$arch" \
+    bash "$root/scripts/run.sh" >"$out" 2>&1
 status=$?
 
 expect() {
   grep -qF -- "$1" "$out" || { echo "FAIL: the story lacks: $1"; cat "$out"; exit 1; }
 }
 [ $status -eq 0 ] || { echo "FAIL: run.sh exited with $status"; cat "$out"; exit 1; }
+expect "build/$arch) under"
 expect "== sample game folder: $root/build/游戏"
 expect "0 WARN, 0 FAIL: start-up would succeed with every component bound"
 expect "== the scripted player pressed OK"

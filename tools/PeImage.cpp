@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr uint16_t kMachineI386 = 0x14C;
 constexpr uint16_t kFlagLibrary = 0x2000;
 constexpr uint16_t kMagicPe32 = 0x10B;
+constexpr uint16_t kMagicPe32Plus = 0x20B;
 constexpr size_t kMaxNames = 65536;
 constexpr size_t kMaxNameLength = 512;
 
@@ -127,10 +127,17 @@ PeImage ReadPeImage(const uint8_t* data, size_t size)
     uint16_t optionalSize = file.U16(pe + 20);
     uint16_t flags = file.U16(pe + 22);
     size_t optional = pe + 24;
-    if (!file.Fits(optional, optionalSize) || optionalSize < 96 || file.U16(optional) != kMagicPe32)
-        return Problem(image, "not a 32-bit image");
-    image.isX86Library = machine == kMachineI386 && (flags & kFlagLibrary) != 0;
-    uint32_t directoryCount = file.U32(optional + 92);
+    // The data directories follow the optional header's fixed part: 96 bytes in PE32,
+    // 112 in PE32+, whose image base and stack sizes are 64-bit.
+    if (!file.Fits(optional, 2))
+        return Problem(image, "not a PE32 or PE32+ image");
+    uint16_t magic = file.U16(optional);
+    size_t directories = magic == kMagicPe32 ? 96 : magic == kMagicPe32Plus ? 112 : 0;
+    if (!directories || !file.Fits(optional, optionalSize) || optionalSize < directories)
+        return Problem(image, "not a PE32 or PE32+ image");
+    image.machine = machine;
+    image.isLibrary = (flags & kFlagLibrary) != 0;
+    uint32_t directoryCount = file.U32(optional + directories - 4);
     size_t tableAt = optional + optionalSize;
     if (!file.Fits(tableAt, uint64_t{sectionCount} * 40))
         return Problem(image, "section table outside the file");
@@ -140,7 +147,7 @@ PeImage ReadPeImage(const uint8_t* data, size_t size)
         sections.push_back({file.U32(at + 12), file.U32(at + 8), file.U32(at + 20), file.U32(at + 16)});
     }
     auto directory = [&](uint32_t index) -> uint32_t {
-        size_t at = optional + 96 + index * 8;
+        size_t at = optional + directories + index * 8;
         return index < directoryCount && at + 8 <= tableAt ? file.U32(at) : 0;
     };
     if (directory(0) && !ReadExports(file, sections, directory(0), &image))

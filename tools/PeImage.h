@@ -1,5 +1,5 @@
 // What a Windows executable file declares, read from its bytes without loading it:
-// whether it is a 32-bit x86 library, the names it exports and the libraries it imports.
+// its machine, whether it is a library, the names it exports and the libraries it imports.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +8,16 @@
 #include <vector>
 
 struct PeImage {
-    bool valid = false;          // a PE32 file whose headers and directories lie inside it
-    bool isX86Library = false;   // machine i386, library flag set
+    bool valid = false;          // a PE32 or PE32+ file whose headers and directories lie inside it
+    uint16_t machine = 0;        // kPeMachineI386, kPeMachineAmd64 or another
+    bool isLibrary = false;      // the library flag is set
     std::vector<std::string> exports;  // exported names
     std::vector<std::string> imports;  // imported library names, as written
     std::string problem;         // why it is not valid
 };
+
+constexpr uint16_t kPeMachineI386 = 0x14C;
+constexpr uint16_t kPeMachineAmd64 = 0x8664;
 
 // Every offset is checked against size; counts beyond what the block can hold stop the
 // walk with a problem noted.

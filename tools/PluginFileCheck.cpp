@@ -12,6 +12,14 @@ namespace {
 
 const char* const kExports[] = {"TransferPointer", "CreateRPopupMenu", "OnRButton", "GetSpeakInfo", "LoadConfig"};
 constexpr DWORD kMaxFileBytes = 64 * 1024 * 1024;
+// The client loads libraries of its own word size, which the doctor is built for too.
+#if defined(_WIN64)
+constexpr uint16_t kClientMachine = kPeMachineAmd64;
+const char* const kClientLibrary = "a 64-bit x86-64 library";
+#else
+constexpr uint16_t kClientMachine = kPeMachineI386;
+const char* const kClientLibrary = "a 32-bit x86 library";
+#endif
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
@@ -70,9 +78,9 @@ void CheckPluginFile(const std::string& directory, DoctorReport& report)
         return;
     }
     PeImage image = ReadPeImage(bytes.data(), bytes.size());
-    if (!image.valid || !image.isX86Library) {
+    if (!image.valid || !image.isLibrary || image.machine != kClientMachine) {
         report.Add(Verdict::Fail, "plug-in",
-                   Printf("%s: not a 32-bit x86 library (%s)", path.c_str(),
+                   Printf("%s: not %s (%s)", path.c_str(), kClientLibrary,
                           image.valid ? "another machine or an executable" : image.problem.c_str()));
         return;
     }

@@ -58,12 +58,22 @@ TEST(PeImage, ReadsExportsAndImportsOfALibrary)
     std::vector<uint8_t> bytes = SmallLibrary();
     PeImage image = ReadPeImage(bytes.data(), bytes.size());
     ASSERT_TRUE(image.valid) << image.problem;
-    EXPECT_TRUE(image.isX86Library);
+    EXPECT_EQ(kPeMachineI386, image.machine);
+    EXPECT_TRUE(image.isLibrary);
     EXPECT_EQ((std::vector<std::string>{"LoadConfig", "OnRButton"}), image.exports);
     EXPECT_EQ((std::vector<std::string>{"KERNEL32.dll", "libgcc_s_dw2-1.dll"}), image.imports);
 
-    std::vector<uint8_t> amd64 = SmallLibrary(0x8664);
-    EXPECT_FALSE(ReadPeImage(amd64.data(), amd64.size()).isX86Library);
+    // PE32+: 16 more bytes of fixed fields move the directories to optional + 112.
+    std::vector<uint8_t> plus = SmallLibrary(kPeMachineAmd64);
+    Put16(plus, 0x98, 0x20B);
+    Put32(plus, 0x98 + 108, 16);
+    Put32(plus, 0x98 + 112, 0x1000);
+    Put32(plus, 0x98 + 120, 0x1100);
+    image = ReadPeImage(plus.data(), plus.size());
+    ASSERT_TRUE(image.valid) << image.problem;
+    EXPECT_EQ(kPeMachineAmd64, image.machine);
+    EXPECT_EQ((std::vector<std::string>{"LoadConfig", "OnRButton"}), image.exports);
+    EXPECT_EQ(2u, image.imports.size());
 }
 
 TEST(PeImage, ACutOrCorruptFileIsRefusedWithoutReadingPastIt)

@@ -3,6 +3,7 @@
 // the unbound cases, the configuration window decision and a repeated shutdown.
 #include "app/PluginApp.h"
 #include "config/DeviceConfig.h"
+#include "client/PeerWindow.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -81,14 +82,13 @@ const ICoreHostVtbl kFakeHostVtbl = {nullptr, nullptr, HostRelease, nullptr, nul
 const IZRKModulesVtbl kFakeModulesVtbl = {nullptr, nullptr, nullptr, ModulesTransferValue};
 
 std::string g_menuCalls;
-HWND g_hWndAt0x1C = nullptr;
+HWND g_hWndWherePeersRead = nullptr;
 
 // Reads the window handle where a framework-built menu module reads it.
 void* __cdecl FakeCreateRMenuObject(CWnd* pWnd)
 {
     g_menuCalls += pWnd ? "CreateRMenuObject " : "CreateRMenuObject(null) ";
-    if (pWnd)
-        memcpy(&g_hWndAt0x1C, reinterpret_cast<const char*>(pWnd) + 0x1C, sizeof g_hWndAt0x1C);
+    g_hWndWherePeersRead = PeerWindowHandle(pWnd);
     static int objects[2];
     static int count = 0;
     return &objects[count++ % 2];
@@ -209,7 +209,7 @@ TEST(MenuExports, CallThroughWhatIsBoundAndKeepTheLastMenuObject)
     EXPECT_NE(first, app.MenuObject()) << "the second menu object replaces the first";
     app.OnRButton(1, 2);
     EXPECT_EQ("CreateRMenuObject CreateRMenuObject SetLpIGameSite CreateRMenu ", g_menuCalls);
-    EXPECT_EQ(hWnd, g_hWndAt0x1C) << "the window object's handle is not at 0x1C";
+    EXPECT_EQ(hWnd, g_hWndWherePeersRead) << "the window object's handle is not where peers read it";
     DestroyWindow(hWnd);
 }
 

@@ -95,7 +95,7 @@ TEST_F(ToolTipWindowTest, CreatedHiddenWithItsAttributes)
     EXPECT_EQ(static_cast<DWORD>(WS_POPUP), tip.GetStyle() & ~WS_CLIPSIBLINGS) << std::hex << tip.GetStyle();
     EXPECT_EQ(static_cast<DWORD>(WS_EX_TOOLWINDOW), tip.GetExStyle()) << std::hex << tip.GetExStyle();
     EXPECT_EQ(nullptr, GetParent(tip));
-    char className[64] = {};
+    char className[128] = {};  // four pointers in hex on 64-bit
     GetClassNameA(tip, className, sizeof className);
     WNDCLASSA wc = {};
     ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) << className;

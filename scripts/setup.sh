@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine (run as root): both
-# mingw-w64 toolchains (the 32-bit product and its 64-bit twin), 64-bit Wine always, and
+# mingw-w64 toolchains of the win32 thread model (the 32-bit product and its 64-bit twin;
+# the toolchain files name their compilers), 64-bit Wine always, and
 # 32-bit Wine where the i386 architecture can be added. Whether this machine can execute
 # what is installed is found when the tests start Wine, not here: a Wine that cannot be
 # installed or run fails nothing by itself. Quick when everything is already there.
 set -euo pipefail
 
 packages=(cmake make g++ clang libclang-rt-14-dev googletest
-          g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
+          g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
           binutils-mingw-w64-x86-64
           wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales)
 wine32=wine32:i386
@@ -49,8 +50,4 @@ if want_wine32; then
   echo "setup: installing $wine32"
   apt_install "$wine32" || echo "setup: $wine32 could not be installed: only the 64-bit suite can run"
 fi
-# The posix-threaded mingw compilers are the default ones.
-for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
-  $SUDO update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null 2>&1 || true
-done
 ensure_chinese_locale

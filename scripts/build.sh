@@ -11,7 +11,12 @@ cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$root/build/native" -j "$jobs"
 
 for arch in i686:win32 x86_64:win64; do
-  cmake -S "$root" -B "$root/build/${arch#*:}" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${arch%%:*}.cmake" >/dev/null
-  cmake --build "$root/build/${arch#*:}" -j "$jobs"
+  tree="$root/build/${arch#*:}" toolchain="$root/cmake/toolchain-mingw-${arch%%:*}.cmake"
+  # CMake keeps the compilers a tree was first configured with: a changed toolchain
+  # starts the tree's configuration afresh.
+  want=$(cat "$toolchain" "$root/cmake/MingwToolchain.cmake" | md5sum)
+  [ "$(cat "$tree/.toolchain" 2>/dev/null)" = "$want" ] || rm -rf "$tree/CMakeCache.txt" "$tree/CMakeFiles"
+  cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  echo "$want" >"$tree/.toolchain"
+  cmake --build "$tree" -j "$jobs"
 done

@@ -122,7 +122,7 @@ bool InstallHooks()
 {
     bool all = true;
     for (const Hook& hook : kHooks)
-        all = RedirectImport(hook.name, hook.replacement) > 0 && all;
+        all = RedirectImport(GetModuleHandleA(nullptr), hook.name, hook.replacement) > 0 && all;
     return all;
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-int RedirectImport(const char* name, const void* replacement)
+int RedirectImport(HMODULE module, const char* name, const void* replacement)
 {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* base = reinterpret_cast<BYTE*>(module);
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
@@ -30,11 +30,11 @@ int RedirectImport(const char* name, const void* replacement)
 }
 
 ScopedImportRedirect::ScopedImportRedirect(const char* module, const char* name, const void* replacement)
-    : m_pszModule(module), m_pszName(name), m_nSlots(RedirectImport(name, replacement))
+    : m_pszModule(module), m_pszName(name), m_nSlots(RedirectImport(GetModuleHandleA(nullptr), name, replacement))
 {
 }
 
 ScopedImportRedirect::~ScopedImportRedirect()
 {
-    RedirectImport(m_pszName, SystemFunction<const void*>(m_pszModule, m_pszName));
+    RedirectImport(GetModuleHandleA(nullptr), m_pszName, SystemFunction<const void*>(m_pszModule, m_pszName));
 }

@@ -1,5 +1,5 @@
-// Redirects this executable's imports of a system function. The plug-in's code is
-// linked into the test executables, so its calls pass through the same import slots.
+// Redirects a module's imports of a system function: this executable's, through which
+// the plug-in's code linked into the tests calls, or a loaded DLL's.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +11,9 @@ F SystemFunction(const char* module, const char* name)
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), name)));
 }
 
-// Points every import slot of name (from any DLL) at replacement; returns how many.
-int RedirectImport(const char* name, const void* replacement);
+// Points every import slot of name (from any DLL) in module at replacement; returns how
+// many.
+int RedirectImport(HMODULE module, const char* name, const void* replacement);
 
 // A redirection for a scope: afterwards the slots point at module's own function.
 class ScopedImportRedirect {

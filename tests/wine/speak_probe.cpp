@@ -5,6 +5,7 @@
 // library's own string blocks. Prints what it saw, one "probe:" line per finding.
 //   speak_probe.exe [calls]   (run from a game folder's Bin; default 10000 calls)
 #include "client/PeerString.h"
+#include "tests/wine/ImportRedirect.h"
 
 #include <windows.h>
 
@@ -97,31 +98,9 @@ struct Trap {
 // Points the module's import slots for the named C runtime functions at the hooks.
 int PatchRuntimeImports(HMODULE hModule, const Trap* traps, int nTraps)
 {
-    auto* base = reinterpret_cast<BYTE*>(hModule);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int nPatched = 0;
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
-         ++entry) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), "msvcrt.dll") != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            for (int i = 0; i < nTraps; ++i) {
-                if (strcmp(reinterpret_cast<char*>(byName->Name), traps[i].pszName) != 0)
-                    continue;
-                DWORD oldProtect = 0;
-                VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &oldProtect);
-                slots->u1.Function = reinterpret_cast<uintptr_t>(traps[i].pfnHook);
-                VirtualProtect(&slots->u1.Function, sizeof(void*), oldProtect, &oldProtect);
-                ++nPatched;
-            }
-        }
-    }
+    for (int i = 0; i < nTraps; ++i)
+        nPatched += RedirectImport(hModule, traps[i].pszName, traps[i].pfnHook);
     return nPatched;
 }
 

@@ -117,20 +117,20 @@ const Hook kHooks[] = {
     {"SetWindowRgn", reinterpret_cast<void*>(&HookSetWindowRgn)},
 };
 
-// True when this executable imports every hooked function.
-bool InstallHooks()
+// True when module imports every hooked function.
+bool InstallHooks(HMODULE module)
 {
     bool all = true;
     for (const Hook& hook : kHooks)
-        all = RedirectImport(GetModuleHandleA(nullptr), hook.name, hook.replacement) > 0 && all;
+        all = RedirectImport(module, hook.name, hook.replacement) > 0 && all;
     return all;
 }
 
 }  // namespace
 
-GdiObjectCounter::GdiObjectCounter()
+GdiObjectCounter::GdiObjectCounter(HMODULE module)
 {
-    static const bool installed = InstallHooks();
+    static const bool installed = InstallHooks(module ? module : GetModuleHandleA(nullptr));
     g_installed = installed;
     delete g_live;
     g_live = new std::set<void*>;

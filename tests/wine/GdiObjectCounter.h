@@ -4,11 +4,15 @@
 // calls pass through the same import table.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 class GdiObjectCounter {
 public:
-    GdiObjectCounter();  // installs the redirections once per process and starts counting
+    // Installs the redirections in module (null: this executable) once per process and
+    // starts counting.
+    explicit GdiObjectCounter(HMODULE module = nullptr);
     ~GdiObjectCounter();
     GdiObjectCounter(const GdiObjectCounter&) = delete;
     GdiObjectCounter& operator=(const GdiObjectCounter&) = delete;

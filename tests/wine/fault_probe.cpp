@@ -1,0 +1,623 @@
+// Loads the real plug-in in a game folder with every import of its image counted and,
+// optionally, the k-th call of one import failed the way that function fails on Windows
+// (its failure value and last error; null from the C runtime's allocators), during one
+// scenario's phase. Prints what it saw, one "probe:" line per finding.
+//   fault_probe.exe SCENARIO [FUNCTION K]   (run from a game folder's work folder)
+// SCENARIO: startup (the load), LoadConfig, TransferPointer, GetSpeakInfo,
+// CreateRPopupMenu, OnRButton (menu cancelled), post (menu item picked), shutdown.
+// The imports are redirected after the loader binds them and before the plug-in's entry
+// point runs: the load notification arrives before binding, so it plants a jump at the
+// entry point that installs the redirections, puts the entry's bytes back and enters it.
+#include "client/DialogWatcher.h"
+#include "tests/wine/GdiObjectCounter.h"
+#include "tests/wine/ImportRedirect.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kNoError = 0xFFFFFFFF;
+constexpr LONG kDisarmed = 0x7FFFFFFF;
+
+// How one import fails: its failure value, the last error it sets, and on 32-bit the
+// argument bytes a stdcall function pops.
+struct Failure {
+    const char* name;
+    int argBytes;
+    intptr_t value;
+    DWORD error;
+};
+
+template <typename R, typename... A>
+constexpr int ArgBytes(R(WINAPI*)(A...))
+{
+    return (0 + ... + static_cast<int>((sizeof(A) + 3) & ~size_t{3}));
+}
+
+#define WINFAIL(fn, value, error) {#fn, ArgBytes(&::fn), (intptr_t)(value), error}
+#define CRTFAIL(fn, value) {#fn, 0, (intptr_t)(value), kNoError}
+
+// Release calls (CloseHandle, DeleteObject, FreeLibrary, EndDialog, KillTimer...) fail
+// only for handles a sound caller never passes; pure computations (string and memory
+// functions, critical sections) and queries whose every answer is valid have no failure.
+const Failure kFailures[] = {
+    WINFAIL(BitBlt, FALSE, ERROR_INVALID_HANDLE),
+    WINFAIL(CombineRgn, ERROR, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(CreateBitmap, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(CreateCompatibleDC, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(CreateRectRgn, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(ExtCreateRegion, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetDIBits, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetObjectA, 0, ERROR_INVALID_HANDLE),
+    WINFAIL(GetPixel, CLR_INVALID, ERROR_INVALID_PARAMETER),
+    WINFAIL(SelectObject, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(SetBkColor, CLR_INVALID, ERROR_INVALID_HANDLE),
+    WINFAIL(SetTextColor, CLR_INVALID, ERROR_INVALID_HANDLE),
+    WINFAIL(CreateFileA, INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED),
+    WINFAIL(CreateFileMappingA, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(CreateMutexA, nullptr, ERROR_ACCESS_DENIED),
+    WINFAIL(CreateSemaphoreW, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(FindResourceA, nullptr, ERROR_RESOURCE_TYPE_NOT_FOUND),
+    WINFAIL(GetCurrentDirectoryA, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetModuleFileNameA, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetModuleHandleA, nullptr, ERROR_MOD_NOT_FOUND),
+    WINFAIL(GetModuleHandleExA, FALSE, ERROR_MOD_NOT_FOUND),
+    WINFAIL(GetModuleHandleW, nullptr, ERROR_MOD_NOT_FOUND),
+    WINFAIL(GetProcAddress, nullptr, ERROR_PROC_NOT_FOUND),
+    WINFAIL(LoadLibraryA, nullptr, ERROR_MOD_NOT_FOUND),
+    WINFAIL(LoadResource, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(MapViewOfFile, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(MultiByteToWideChar, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(ReadFile, FALSE, ERROR_READ_FAULT),
+    WINFAIL(TlsAlloc, TLS_OUT_OF_INDEXES, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(TlsSetValue, FALSE, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(VirtualProtect, FALSE, ERROR_INVALID_ADDRESS),
+    WINFAIL(VirtualQuery, 0, ERROR_INVALID_PARAMETER),
+    WINFAIL(WaitForSingleObject, WAIT_FAILED, ERROR_INVALID_HANDLE),
+    CRTFAIL(malloc, nullptr),
+    CRTFAIL(calloc, nullptr),
+    CRTFAIL(realloc, nullptr),
+    CRTFAIL(_vsnprintf, -1),
+    CRTFAIL(fwrite, 0),
+    CRTFAIL(vfprintf, -1),
+    WINFAIL(CoLoadLibrary, nullptr, ERROR_MOD_NOT_FOUND),
+    WINFAIL(BeginPaint, nullptr, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(CreateDialogIndirectParamA, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(CreateWindowExA, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetClientRect, FALSE, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(GetCursorPos, FALSE, ERROR_ACCESS_DENIED),
+    WINFAIL(GetMessageA, -1, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(GetWindowDC, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(GetWindowRect, FALSE, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(LoadBitmapA, nullptr, ERROR_RESOURCE_NAME_NOT_FOUND),
+    WINFAIL(MessageBoxA, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(MoveWindow, FALSE, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(PostMessageA, FALSE, ERROR_NOT_ENOUGH_QUOTA),
+    WINFAIL(RegisterClassA, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(SetCursorPos, FALSE, ERROR_ACCESS_DENIED),
+    WINFAIL(SetForegroundWindow, FALSE, ERROR_ACCESS_DENIED),
+    WINFAIL(SetTimer, 0, ERROR_NOT_ENOUGH_MEMORY),
+    WINFAIL(SetWindowLongA, 0, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(SetWindowPos, FALSE, ERROR_INVALID_WINDOW_HANDLE),
+    WINFAIL(SetWindowRgn, 0, ERROR_INVALID_HANDLE),
+    WINFAIL(SetWindowsHookExA, nullptr, ERROR_NOT_ENOUGH_MEMORY),
+};
+
+const Failure* FindFailure(const char* name)
+{
+    for (const Failure& failure : kFailures)
+        if (!strcmp(failure.name, name))
+            return &failure;
+    return nullptr;
+}
+
+// One import's counters, read by its stub's code.
+struct Counter {
+    LONG calls = 0;
+    LONG remaining = kDisarmed;  // the stub fails the call that brings it to 0
+    LONG base = 0;
+};
+
+// A stub per import slot: counts, fails when its counter says so, else jumps on.
+struct Stub {
+    BYTE code[56];
+    void* next;
+    void* setLastError;
+};
+
+class StubWriter {
+public:
+    explicit StubWriter(Stub* stub) : m_stub(stub), m_p(stub->code) {}
+    void Bytes(std::initializer_list<BYTE> bytes)
+    {
+        for (BYTE b : bytes)
+            *m_p++ = b;
+    }
+    template <typename T>
+    void Value(T value)
+    {
+        memcpy(m_p, &value, sizeof value);
+        m_p += sizeof value;
+    }
+    // A memory operand that ends its instruction: absolute on 32-bit, RIP-relative on 64.
+    void Ref(const void* target)
+    {
+#ifdef _WIN64
+        Value(static_cast<int32_t>(static_cast<const BYTE*>(target) - (m_p + 4)));
+#else
+        Value(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target)));
+#endif
+    }
+
+private:
+    Stub* m_stub;
+    BYTE* m_p;
+};
+
+void WriteStub(Stub* stub, Counter* counter, const Failure* failure)
+{
+    StubWriter w(stub);
+    w.Bytes({0xFF, 0x05});  // inc dword [calls]
+    w.Ref(&counter->calls);
+    if (failure) {
+        w.Bytes({0xFF, 0x0D});  // dec dword [remaining]
+        w.Ref(&counter->remaining);
+        w.Bytes({0x74, 0x06});  // jz fail
+    }
+    w.Bytes({0xFF, 0x25});  // jmp [next]
+    w.Ref(&stub->next);
+    if (!failure)
+        return;
+#ifdef _WIN64
+    if (failure->error != kNoError) {
+        w.Bytes({0x48, 0x83, 0xEC, 0x28, 0xB9});  // sub rsp, 40; mov ecx, error
+        w.Value(static_cast<uint32_t>(failure->error));
+        w.Bytes({0xFF, 0x15});  // call [setLastError]
+        w.Ref(&stub->setLastError);
+        w.Bytes({0x48, 0x83, 0xC4, 0x28});  // add rsp, 40
+    }
+    w.Bytes({0x48, 0xB8});  // mov rax, value
+    w.Value(static_cast<int64_t>(failure->value));
+    w.Bytes({0xC3});
+#else
+    if (failure->error != kNoError) {
+        w.Bytes({0x68});  // push error
+        w.Value(static_cast<uint32_t>(failure->error));
+        w.Bytes({0xFF, 0x15});  // call [setLastError]
+        w.Ref(&stub->setLastError);
+    }
+    w.Bytes({0xB8});  // mov eax, value
+    w.Value(static_cast<int32_t>(failure->value));
+    w.Bytes({0xC2});  // ret argBytes
+    w.Value(static_cast<uint16_t>(failure->argBytes));
+#endif
+}
+
+std::map<std::string, Counter*> g_counters;
+
+void InstallStubs(HMODULE module)
+{
+    std::vector<std::pair<std::string, void**>> slots;
+    ForEachImport(module, [&](const char*, const char* name, void** slot) { slots.emplace_back(name, slot); });
+    auto* stubs = static_cast<Stub*>(
+        VirtualAlloc(nullptr, slots.size() * sizeof(Stub), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+    for (size_t i = 0; i < slots.size(); ++i) {
+        Counter*& counter = g_counters[slots[i].first];
+        if (!counter)
+            counter = new Counter;
+        stubs[i].next = *slots[i].second;
+        stubs[i].setLastError = SystemFunction<void*>("kernel32.dll", "SetLastError");
+        WriteStub(&stubs[i], counter, FindFailure(slots[i].first.c_str()));
+        RedirectImport(module, slots[i].first.c_str(), &stubs[i]);
+    }
+    FlushInstructionCache(GetCurrentProcess(), stubs, slots.size() * sizeof(Stub));
+}
+
+// What the plug-in creates and has not released, through its own imports.
+std::set<void*> g_handles;
+std::set<void*> g_views;
+std::set<void*> g_blocks;
+
+#define REAL(module, fn) SystemFunction<decltype(&fn)>(#module ".dll", #fn)
+
+void Keep(std::set<void*>& live, void* p)
+{
+    if (p && p != INVALID_HANDLE_VALUE)
+        live.insert(p);
+}
+
+HANDLE WINAPI TrackCreateFileA(LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g)
+{
+    HANDLE h = REAL(kernel32, CreateFileA)(a, b, c, d, e, f, g);
+    Keep(g_handles, h);
+    return h;
+}
+
+HANDLE WINAPI TrackCreateMutexA(LPSECURITY_ATTRIBUTES a, BOOL b, LPCSTR c)
+{
+    HANDLE h = REAL(kernel32, CreateMutexA)(a, b, c);
+    Keep(g_handles, h);
+    return h;
+}
+
+HANDLE WINAPI TrackCreateFileMappingA(HANDLE a, LPSECURITY_ATTRIBUTES b, DWORD c, DWORD d, DWORD e, LPCSTR f)
+{
+    HANDLE h = REAL(kernel32, CreateFileMappingA)(a, b, c, d, e, f);
+    Keep(g_handles, h);
+    return h;
+}
+
+BOOL WINAPI TrackCloseHandle(HANDLE h)
+{
+    g_handles.erase(h);
+    return REAL(kernel32, CloseHandle)(h);
+}
+
+LPVOID WINAPI TrackMapViewOfFile(HANDLE a, DWORD b, DWORD c, DWORD d, SIZE_T e)
+{
+    LPVOID p = REAL(kernel32, MapViewOfFile)(a, b, c, d, e);
+    Keep(g_views, p);
+    return p;
+}
+
+BOOL WINAPI TrackUnmapViewOfFile(LPCVOID p)
+{
+    g_views.erase(const_cast<void*>(p));
+    return REAL(kernel32, UnmapViewOfFile)(p);
+}
+
+void* __cdecl TrackMalloc(size_t n)
+{
+    void* p = malloc(n);
+    Keep(g_blocks, p);
+    return p;
+}
+
+void* __cdecl TrackCalloc(size_t n, size_t size)
+{
+    void* p = calloc(n, size);
+    Keep(g_blocks, p);
+    return p;
+}
+
+void* __cdecl TrackRealloc(void* old, size_t n)
+{
+    void* p = realloc(old, n);
+    if (p || !n)
+        g_blocks.erase(old);
+    Keep(g_blocks, p);
+    return p;
+}
+
+void __cdecl TrackFree(void* p)
+{
+    g_blocks.erase(p);
+    free(p);
+}
+
+int WINAPI TrackMessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type)
+{
+    printf("probe: message box %s\n", text ? text : "");
+    return REAL(user32, MessageBoxA)(hWnd, text, caption, type);
+}
+
+const std::pair<const char*, void*> kTrackers[] = {
+    {"CreateFileA", reinterpret_cast<void*>(&TrackCreateFileA)},
+    {"CreateMutexA", reinterpret_cast<void*>(&TrackCreateMutexA)},
+    {"CreateFileMappingA", reinterpret_cast<void*>(&TrackCreateFileMappingA)},
+    {"CloseHandle", reinterpret_cast<void*>(&TrackCloseHandle)},
+    {"MapViewOfFile", reinterpret_cast<void*>(&TrackMapViewOfFile)},
+    {"UnmapViewOfFile", reinterpret_cast<void*>(&TrackUnmapViewOfFile)},
+    {"malloc", reinterpret_cast<void*>(&TrackMalloc)},
+    {"calloc", reinterpret_cast<void*>(&TrackCalloc)},
+    {"realloc", reinterpret_cast<void*>(&TrackRealloc)},
+    {"free", reinterpret_cast<void*>(&TrackFree)},
+    {"MessageBoxA", reinterpret_cast<void*>(&TrackMessageBoxA)},
+};
+
+GdiObjectCounter* g_gdi = nullptr;
+
+void InstallRedirections(HMODULE module)
+{
+    g_gdi = new GdiObjectCounter(module);
+    for (const auto& tracker : kTrackers)
+        RedirectImport(module, tracker.first, tracker.second);
+    InstallStubs(module);
+}
+
+// The plug-in's entry point, with the jump planted over its first bytes.
+struct EntryPatch {
+    BYTE* entry = nullptr;
+    BYTE saved[16];
+    HMODULE module = nullptr;
+};
+EntryPatch g_patch;
+
+#ifdef _WIN64
+constexpr size_t kJumpSize = 12;  // mov rax, imm64; jmp rax
+#else
+constexpr size_t kJumpSize = 7;  // mov eax, imm32; jmp eax
+#endif
+
+void WriteCode(BYTE* at, const BYTE* bytes, size_t size)
+{
+    DWORD old = 0;
+    VirtualProtect(at, size, PAGE_EXECUTE_READWRITE, &old);
+    memcpy(at, bytes, size);
+    VirtualProtect(at, size, old, &old);
+    FlushInstructionCache(GetCurrentProcess(), at, size);
+}
+
+using EntryFn = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
+
+BOOL WINAPI EnterPlugIn(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    WriteCode(g_patch.entry, g_patch.saved, kJumpSize);
+    InstallRedirections(g_patch.module);
+    return reinterpret_cast<EntryFn>(g_patch.entry)(instance, reason, reserved);
+}
+
+void PlantEntryJump(HMODULE module)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    g_patch.module = module;
+    g_patch.entry = base + nt->OptionalHeader.AddressOfEntryPoint;
+    memcpy(g_patch.saved, g_patch.entry, kJumpSize);
+    BYTE jump[kJumpSize];
+    const uintptr_t target = reinterpret_cast<uintptr_t>(&EnterPlugIn);
+#ifdef _WIN64
+    jump[0] = 0x48;
+    jump[1] = 0xB8;
+    memcpy(jump + 2, &target, 8);
+    jump[10] = 0xFF;
+    jump[11] = 0xE0;
+#else
+    jump[0] = 0xB8;
+    memcpy(jump + 1, &target, 4);
+    jump[5] = 0xFF;
+    jump[6] = 0xE0;
+#endif
+    WriteCode(g_patch.entry, jump, kJumpSize);
+}
+
+struct LoaderString {
+    USHORT length;
+    USHORT maximumLength;
+    PCWSTR buffer;
+};
+struct LoadedData {
+    ULONG flags;
+    const LoaderString* fullName;
+    const LoaderString* baseName;
+    PVOID base;
+    ULONG size;
+};
+using NotificationFn = VOID(CALLBACK*)(ULONG, const LoadedData*, PVOID);
+using RegisterFn = LONG(NTAPI*)(ULONG, NotificationFn, PVOID, PVOID*);
+
+VOID CALLBACK OnDllNotification(ULONG reason, const LoadedData* data, PVOID)
+{
+    const ULONG kLoaded = 1;
+    if (reason == kLoaded && !g_patch.entry && !_wcsicmp(data->baseName->buffer, L"ZRKTempDll.dll"))
+        PlantEntryJump(static_cast<HMODULE>(data->base));
+}
+
+bool WatchLoads()
+{
+    auto reg = SystemFunction<RegisterFn>("ntdll.dll", "LdrRegisterDllNotification");
+    PVOID cookie = nullptr;
+    return reg && reg(0, &OnDllNotification, nullptr, &cookie) == 0;
+}
+
+// The chosen failure and the phase it applies to.
+const char* g_pszFault = nullptr;
+LONG g_nFaultK = 0;
+
+void Arm()
+{
+    for (auto& entry : g_counters) {
+        entry.second->base = entry.second->calls;
+        if (g_pszFault && entry.first == g_pszFault)
+            entry.second->remaining = g_nFaultK;
+    }
+}
+
+void Disarm()
+{
+    for (auto& entry : g_counters)
+        if (g_pszFault && entry.first == g_pszFault) {
+            printf("probe: fault %s k=%ld hit=%d\n", g_pszFault, static_cast<long>(g_nFaultK),
+                   entry.second->remaining <= 0);
+            entry.second->remaining = kDisarmed;
+        }
+    for (auto& entry : g_counters)
+        if (entry.second->calls > entry.second->base)
+            printf("probe: calls %s %ld\n", entry.first.c_str(), static_cast<long>(entry.second->calls - entry.second->base));
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+struct Live {
+    int gdi, windows, handles, views, blocks;
+};
+
+Live Measure()
+{
+    Live live = {};
+    live.gdi = g_gdi ? static_cast<int>(g_gdi->Live()) : 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&live.windows));
+    live.handles = static_cast<int>(g_handles.size());
+    live.views = static_cast<int>(g_views.size());
+    live.blocks = static_cast<int>(g_blocks.size());
+    return live;
+}
+
+void PrintLeft(const Live& before, const Live& after)
+{
+    printf("probe: left gdi=%d windows=%d handles=%d views=%d blocks=%d\n", after.gdi - before.gdi,
+           after.windows - before.windows, after.handles - before.handles, after.views - before.views,
+           after.blocks - before.blocks);
+}
+
+// Scripted player of the skinned window, on a thread timer its modal loop dispatches:
+// the OpenGL mode, full screen, then OK, in client coordinates of its buttons.
+const POINT kScriptClicks[] = {{213, 272}, {74, 239}, {525, 338}};
+int g_nScriptStep = 0;
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    if (!strcmp(name, "#32770") && IsWindowVisible(hWnd)) {
+        *reinterpret_cast<HWND*>(found) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND hDialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&hDialog));
+    if (!hDialog || g_nScriptStep >= 3)
+        return;
+    const POINT pt = kScriptClicks[g_nScriptStep++];
+    PostMessageA(hDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    PostMessageA(hDialog, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+}
+
+template <typename Fn>
+Fn Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+struct DeviceRecord {
+    int32_t fields[12];
+};
+
+void PrintRecord(HMODULE module)
+{
+    auto* record = Export<DeviceRecord*(__cdecl*)()>(module, "LoadConfig")();
+    printf("probe: record");
+    for (int32_t field : record->fields)
+        printf(" %ld", static_cast<long>(field));
+    printf("\n");
+}
+
+HWND MakeClientWindow()
+{
+    return CreateWindowExA(0, "STATIC", "client", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 480, 320, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Runs one export scenario between Arm and Disarm.
+void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watcher)
+{
+    HWND hWnd = MakeClientWindow();
+    auto createMenu = Export<void(__cdecl*)(HWND)>(module, "CreateRPopupMenu");
+    auto onRButton = Export<void(__cdecl*)(int32_t, int32_t)>(module, "OnRButton");
+    if (scenario == "OnRButton" || scenario == "post") {
+        createMenu(hWnd);
+        watcher.PickMenuItem(scenario == "post" ? 1 : 0);
+    }
+    const Live before = Measure();
+    Arm();
+    if (scenario == "LoadConfig") {
+        Export<DeviceRecord*(__cdecl*)()>(module, "LoadConfig")();
+    } else if (scenario == "TransferPointer") {
+        void* pCoreHost = nullptr;
+        Export<void(__cdecl*)(int32_t, void**)>(module, "TransferPointer")(20041009, &pCoreHost);
+        printf("probe: core host %s\n", pCoreHost ? "given" : "null");
+    } else if (scenario == "GetSpeakInfo") {
+        auto getSpeakInfo = Export<HRESULT(__cdecl*)(int32_t, int32_t, char**)>(module, "GetSpeakInfo");
+        for (int i = 0; i < 3; ++i) {
+            char buffer[4096] = "";
+            char* pBuffer = buffer;
+            printf("probe: speak %d hr=0x%08lx\n", i, static_cast<unsigned long>(getSpeakInfo(i, 0, &pBuffer)));
+        }
+    } else if (scenario == "CreateRPopupMenu") {
+        createMenu(hWnd);
+    } else {
+        onRButton(40, 30);
+    }
+    Disarm();
+    PrintLeft(before, Measure());
+    DestroyWindow(hWnd);
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
+{
+    printf("probe: crash code=0x%08lx at %p\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+           info->ExceptionRecord->ExceptionAddress);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+int Run(const std::string& scenario)
+{
+    DialogWatcher watcher;
+    watcher.Start();
+    const bool bLoadPhase = scenario == "startup";
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, &ScriptTick);
+    Live before = Measure();
+    if (bLoadPhase)
+        Arm();
+    HMODULE module = LoadLibraryA("ZRKTempDll.dll");
+    if (bLoadPhase) {
+        Disarm();
+        PrintLeft(before, Measure());
+    }
+    KillTimer(nullptr, timer);
+    printf("probe: load %s\n", module ? "ok" : "failed");
+    if (!g_patch.entry)
+        printf("probe: the plug-in's load was not seen\n");
+    if (module) {
+        PrintRecord(module);
+        if (scenario == "shutdown") {
+            before = Measure();
+            Arm();
+            FreeLibrary(module);
+            Disarm();
+            PrintLeft(before, Measure());
+        } else if (!bLoadPhase) {
+            RunExport(module, scenario, watcher);
+        }
+    }
+    watcher.Stop();
+    printf("probe: done\n");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&OnCrash);
+    if (argc < 2 || !WatchLoads()) {
+        printf("probe: usage: fault_probe SCENARIO [FUNCTION K], and a loader that reports loads\n");
+        return 2;
+    }
+    if (argc >= 4) {
+        g_pszFault = argv[2];
+        g_nFaultK = atol(argv[3]);
+    }
+    return Run(argv[1]);
+}

@@ -4,6 +4,7 @@
 #include "app/HelpLibrary.h"
 #include "app/ProcAddress.h"
 #include "tools/IsolatedCheck.h"
+#include "tools/LoadedLibrary.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -46,22 +47,20 @@ std::string ProbeClassObject(const std::string& path, const CLSID& clsid)
     wchar_t widePath[MAX_PATH] = {};
     if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH))
         return "its path does not convert";
-    HINSTANCE hLibrary = CoLoadLibrary(widePath, FALSE);
-    if (!hLibrary)
+    LoadedLibrary library(CoLoadLibrary(widePath, FALSE), LoadedLibrary::Loader::Com);
+    if (!library)
         return Printf("does not load (error %lu)", GetLastError());
-    std::string problem;
-    auto getClassObject = ProcAddress<DllGetClassObjectFn>(hLibrary, "DllGetClassObject");
-    IClassFactory* pFactory = nullptr;
-    HRESULT hr = getClassObject ? getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory)) : 0;
+    auto getClassObject = ProcAddress<DllGetClassObjectFn>(library.Get(), "DllGetClassObject");
     if (!getClassObject)
-        problem = "has no class-object entry (DllGetClassObject)";
-    else if (FAILED(hr) || !pFactory)
-        problem = Printf("answers %s with 0x%08lx and no class factory", GuidText(clsid).c_str(),
-                         static_cast<unsigned long>(hr));
+        return "has no class-object entry (DllGetClassObject)";
+    IClassFactory* pFactory = nullptr;
+    HRESULT hr = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));
     if (pFactory)
         pFactory->Release();
-    CoFreeLibrary(hLibrary);
-    return problem;
+    if (FAILED(hr) || !pFactory)
+        return Printf("answers %s with 0x%08lx and no class factory", GuidText(clsid).c_str(),
+                      static_cast<unsigned long>(hr));
+    return std::string();
 }
 
 void CheckComponent(const std::string& directory, const Component& component, DoctorReport& report)
@@ -107,29 +106,28 @@ HMODULE LoadFromParent(const std::string& directory, const char* file, const cha
 
 void CheckMenuModule(const std::string& directory, DoctorReport& report)
 {
-    HMODULE hLibrary = LoadFromParent(directory, "Tessaru.dll",
-                                      "the plug-in goes on without a right-click menu, and says nothing", report);
-    if (!hLibrary)
+    LoadedLibrary library(LoadFromParent(directory, "Tessaru.dll",
+                                         "the plug-in goes on without a right-click menu, and says nothing", report));
+    if (!library)
         return;
     int missing = 0;
     for (const char* name : kMenuEntryPoints)
-        if (!GetProcAddress(hLibrary, name)) {
+        if (!GetProcAddress(library.Get(), name)) {
             ++missing;
             report.Add(Verdict::Fail, "menu",
                        Printf("Tessaru.dll lacks %s: the player sees \"加载菜单模块失败\" and gets no right-click menu", name));
         }
     if (missing == 0)
         report.Add(Verdict::Ok, "menu", "Tessaru.dll: the five menu entry points are there");
-    FreeLibrary(hLibrary);
 }
 
 void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
 {
-    HMODULE hLibrary = LoadFromParent(directory, "Orvalt.dll", "the plug-in says nothing, and GetSpeakInfo answers E_FAIL",
-                                      report);
-    if (!hLibrary)
+    LoadedLibrary library(LoadFromParent(directory, "Orvalt.dll",
+                                         "the plug-in says nothing, and GetSpeakInfo answers E_FAIL", report));
+    if (!library)
         return;
-    auto getGameZip = ProcAddress<GetGameZipPtrFn>(hLibrary, "GetGameZipPtr");
+    auto getGameZip = ProcAddress<GetGameZipPtrFn>(library.Get(), "GetGameZipPtr");
     if (!getGameZip)
         report.Add(Verdict::Fail, "menu", "Orvalt.dll lacks GetGameZipPtr: the plug-in frees it, says nothing, and "
                                           "GetSpeakInfo answers E_FAIL");
@@ -137,7 +135,6 @@ void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
         report.Add(Verdict::Fail, "menu", "Orvalt.dll: GetGameZipPtr answers no game archive: GetSpeakInfo answers E_FAIL");
     else
         report.Add(Verdict::Ok, "menu", "Orvalt.dll: GetGameZipPtr answers a game archive");
-    FreeLibrary(hLibrary);
 }
 
 template <size_t index>
@@ -172,8 +169,8 @@ void CheckInChild(const LibraryCheck& check, const std::string& directory, unsig
         return;
     case ChildOutcome::Kind::Faulted:
         report.Add(Verdict::Fail, check.area,
-                   Printf("%s faults in %s (exception 0x%08lx): start-up ends there, and the client's load of the "
-                          "plug-in fails", check.file, check.code, outcome.code));
+                   Printf("%s faults in %s (exception 0x%08lx): start-up ends there, before any message, and the "
+                          "client's load of the plug-in fails", check.file, check.code, outcome.code));
         return;
     case ChildOutcome::Kind::TimedOut:
         report.Add(Verdict::Fail, check.area,

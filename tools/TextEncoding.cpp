@@ -1,17 +1,14 @@
 #include "tools/TextEncoding.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsAsciiLetter(uint8_t c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 bool StartsWith(const uint8_t* data, size_t size, const char* mark, size_t length)
 {
-    if (size < length)
-        return false;
-    for (size_t i = 0; i < length; ++i)
-        if (data[i] != static_cast<uint8_t>(mark[i]))
-            return false;
-    return true;
+    return size >= length && std::memcmp(data, mark, length) == 0;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -205,6 +206,55 @@ void WriteStub(Stub* stub, Counter* counter, const Failure* failure)
 
 std::map<std::string, Counter*> g_counters;
 
+// The chosen failure and whether its phase runs.
+const char* g_pszFault = nullptr;
+LONG g_nFaultK = 0;
+bool g_bArmed = false;
+
+void ArmCounter(const std::string& name, Counter* counter)
+{
+    counter->base = counter->calls;
+    if (g_pszFault && name == g_pszFault)
+        counter->remaining = g_nFaultK;
+}
+
+// Counters made while armed (the load's own imports) are armed as they are made.
+Counter* CounterFor(const std::string& name)
+{
+    Counter*& counter = g_counters[name];
+    if (!counter) {
+        counter = new Counter;
+        if (g_bArmed)
+            ArmCounter(name, counter);
+    }
+    return counter;
+}
+
+void Arm()
+{
+    g_bArmed = true;
+    for (auto& entry : g_counters)
+        ArmCounter(entry.first, entry.second);
+}
+
+void Disarm()
+{
+    g_bArmed = false;
+    bool bHit = false;
+    for (auto& entry : g_counters) {
+        if (g_pszFault && entry.first == g_pszFault) {
+            bHit = bHit || entry.second->remaining <= 0;
+            entry.second->remaining = kDisarmed;
+        }
+        if (entry.second->calls > entry.second->base)
+            printf("probe: calls %s %ld %s\n", entry.first.c_str(), static_cast<long>(entry.second->calls - entry.second->base),
+                   FindFailure(entry.first.c_str()) ? "fails" : "passes");
+    }
+    if (g_pszFault)
+        printf("probe: fault %s k=%ld %s\n", g_pszFault, static_cast<long>(g_nFaultK), bHit ? "hit" : "missed");
+}
+
+
 void InstallStubs(HMODULE module)
 {
     std::vector<std::pair<std::string, void**>> slots;
@@ -212,9 +262,7 @@ void InstallStubs(HMODULE module)
     auto* stubs = static_cast<Stub*>(
         VirtualAlloc(nullptr, slots.size() * sizeof(Stub), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
     for (size_t i = 0; i < slots.size(); ++i) {
-        Counter*& counter = g_counters[slots[i].first];
-        if (!counter)
-            counter = new Counter;
+        Counter* counter = CounterFor(slots[i].first);
         stubs[i].next = *slots[i].second;
         stubs[i].setLastError = SystemFunction<void*>("kernel32.dll", "SetLastError");
         WriteStub(&stubs[i], counter, FindFailure(slots[i].first.c_str()));
@@ -420,32 +468,6 @@ bool WatchLoads()
     return reg && reg(0, &OnDllNotification, nullptr, &cookie) == 0;
 }
 
-// The chosen failure and the phase it applies to.
-const char* g_pszFault = nullptr;
-LONG g_nFaultK = 0;
-
-void Arm()
-{
-    for (auto& entry : g_counters) {
-        entry.second->base = entry.second->calls;
-        if (g_pszFault && entry.first == g_pszFault)
-            entry.second->remaining = g_nFaultK;
-    }
-}
-
-void Disarm()
-{
-    for (auto& entry : g_counters)
-        if (g_pszFault && entry.first == g_pszFault) {
-            printf("probe: fault %s k=%ld hit=%d\n", g_pszFault, static_cast<long>(g_nFaultK),
-                   entry.second->remaining <= 0);
-            entry.second->remaining = kDisarmed;
-        }
-    for (auto& entry : g_counters)
-        if (entry.second->calls > entry.second->base)
-            printf("probe: calls %s %ld\n", entry.first.c_str(), static_cast<long>(entry.second->calls - entry.second->base));
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<int*>(count);
@@ -467,15 +489,17 @@ Live Measure()
     return live;
 }
 
-void PrintLeft(const Live& before, const Live& after)
+void PrintResidue(const char* when, const Live& before)
 {
-    printf("probe: left gdi=%d windows=%d handles=%d views=%d blocks=%d\n", after.gdi - before.gdi,
+    const Live after = Measure();
+    printf("probe: %s gdi=%d windows=%d handles=%d views=%d blocks=%d\n", when, after.gdi - before.gdi,
            after.windows - before.windows, after.handles - before.handles, after.views - before.views,
            after.blocks - before.blocks);
 }
 
 // Scripted player of the skinned window, on a thread timer its modal loop dispatches:
-// the OpenGL mode, full screen, then OK, in client coordinates of its buttons.
+// the OpenGL mode, full screen, then OK until it closes (a failed call may lose a click),
+// in client coordinates of its buttons.
 const POINT kScriptClicks[] = {{213, 272}, {74, 239}, {525, 338}};
 int g_nScriptStep = 0;
 
@@ -483,7 +507,8 @@ BOOL CALLBACK FindDialog(HWND hWnd, LPARAM found)
 {
     char name[16] = {};
     GetClassNameA(hWnd, name, sizeof name);
-    if (!strcmp(name, "#32770") && IsWindowVisible(hWnd)) {
+    const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrA(hWnd, GWLP_HINSTANCE));
+    if (!strcmp(name, "#32770") && IsWindowVisible(hWnd) && instance == g_patch.module) {
         *reinterpret_cast<HWND*>(found) = hWnd;
         return FALSE;
     }
@@ -494,9 +519,10 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND hDialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&hDialog));
-    if (!hDialog || g_nScriptStep >= 3)
+    if (!hDialog)
         return;
-    const POINT pt = kScriptClicks[g_nScriptStep++];
+    const int nLast = static_cast<int>(std::size(kScriptClicks)) - 1;
+    const POINT pt = kScriptClicks[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
     PostMessageA(hDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     PostMessageA(hDialog, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
 }
@@ -557,7 +583,7 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         onRButton(40, 30);
     }
     Disarm();
-    PrintLeft(before, Measure());
+    PrintResidue("left", before);
     DestroyWindow(hWnd);
 }
 
@@ -569,36 +595,45 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-int Run(const std::string& scenario)
+HMODULE LoadPlugIn(bool bArmed, const Live& before)
 {
-    DialogWatcher watcher;
-    watcher.Start();
-    const bool bLoadPhase = scenario == "startup";
     UINT_PTR timer = SetTimer(nullptr, 0, 50, &ScriptTick);
-    Live before = Measure();
-    if (bLoadPhase)
+    if (bArmed)
         Arm();
     HMODULE module = LoadLibraryA("ZRKTempDll.dll");
-    if (bLoadPhase) {
+    if (bArmed) {
         Disarm();
-        PrintLeft(before, Measure());
+        PrintResidue("left", before);
     }
     KillTimer(nullptr, timer);
     printf("probe: load %s\n", module ? "ok" : "failed");
     if (!g_patch.entry)
         printf("probe: the plug-in's load was not seen\n");
+    return module;
+}
+
+// Every scenario ends with the plug-in freed and what it left since before its load.
+int Run(const std::string& scenario)
+{
+    DialogWatcher watcher;
+    watcher.Start();
+    const Live beforeLoad = Measure();
+    HMODULE module = LoadPlugIn(scenario == "startup", beforeLoad);
     if (module) {
         PrintRecord(module);
         if (scenario == "shutdown") {
-            before = Measure();
+            const Live before = Measure();
             Arm();
             FreeLibrary(module);
             Disarm();
-            PrintLeft(before, Measure());
-        } else if (!bLoadPhase) {
-            RunExport(module, scenario, watcher);
+            PrintResidue("left", before);
+        } else {
+            if (scenario != "startup")
+                RunExport(module, scenario, watcher);
+            FreeLibrary(module);
         }
     }
+    PrintResidue("residue", beforeLoad);
     watcher.Stop();
     printf("probe: done\n");
     return 0;

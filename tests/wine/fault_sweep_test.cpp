@@ -1,0 +1,266 @@
+// The plug-in against the system saying no: one process per (scenario, import, k) in
+// which the k-th call of that import fails, checked against the same scenario's clean
+// run. The test command runs a fixed, seeded sample that fails every failable import at
+// least once; ZRK_FAULT_SWEEP=full runs the whole grid (the first 20 calls of each
+// import, then every 10th).
+#include "tests/wine/ClientScenario.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SweepScenario {
+    const char* name;
+    const char* probe;  // the fault probe's scenario
+    const char* devconfig;
+};
+
+// "window" opens the skinned window and confirms it by scripted clicks.
+const SweepScenario kScenarios[] = {
+    {"window", "startup", "opencount=1\nshownext=1\n"},
+    {"startup", "startup", "opencount=0\nwidth=1024\n"},
+    {"LoadConfig", "LoadConfig", "opencount=0\n"},
+    {"TransferPointer", "TransferPointer", "opencount=0\n"},
+    {"GetSpeakInfo", "GetSpeakInfo", "opencount=0\n"},
+    {"CreateRPopupMenu", "CreateRPopupMenu", "opencount=0\n"},
+    {"OnRButton", "OnRButton", "opencount=0\n"},
+    {"post", "post", "opencount=0\n"},
+    {"shutdown", "shutdown", "opencount=0\n"},
+};
+
+// The records a start-up may leave, as the probe prints them (fullscreen, width,
+// height, ddriver, music, bit depth, effect, sound, fps, render, opencount, shownext):
+// each click of the window taken or lost, or the file unreadable (the defaults).
+const std::map<std::string, std::set<std::string>> kAllowedRecords = {
+    {"window",
+     {"0 800 600 0 1 16 1 1 1 2 2 1", "1 800 600 0 1 16 1 1 1 2 2 1", "0 800 600 0 1 16 1 1 1 0 2 1",
+      "1 800 600 0 1 16 1 1 1 0 2 1", "1 800 600 0 1 16 1 1 1 0 1 1"}},
+    {"startup", {"1 1024 600 0 1 16 1 1 1 0 1 1", "1 800 600 0 1 16 1 1 1 0 1 1"}},
+};
+
+const char* const kCounters[] = {"gdi", "windows", "handles", "views", "blocks"};
+
+struct ProbeRun {
+    ProcessResult process;
+    std::map<std::string, long> calls;  // calls of each import in the scenario's phase
+    std::set<std::string> failable;
+    std::map<std::string, long> left, residue;
+    std::string record, fault;
+    bool loaded = false;
+
+    bool Printed(const std::string& text) const { return process.output.find(text) != std::string::npos; }
+};
+
+std::map<std::string, long> ParseCounters(std::istringstream& line)
+{
+    std::map<std::string, long> counters;
+    std::string item;
+    while (line >> item) {
+        const size_t eq = item.find('=');
+        if (eq != std::string::npos)
+            counters[item.substr(0, eq)] = atol(item.c_str() + eq + 1);
+    }
+    return counters;
+}
+
+void ParseLine(const std::string& text, ProbeRun& run)
+{
+    std::istringstream line(text);
+    std::string probe, what;
+    line >> probe >> what;
+    if (probe != "probe:")
+        return;
+    if (what == "calls") {
+        std::string name, fails;
+        long count = 0;
+        line >> name >> count >> fails;
+        run.calls[name] = count;
+        if (fails == "fails")
+            run.failable.insert(name);
+    } else if (what == "left") {
+        run.left = ParseCounters(line);
+    } else if (what == "residue") {
+        run.residue = ParseCounters(line);
+    } else if (what == "record") {
+        std::getline(line >> std::ws, run.record);
+    } else if (what == "load") {
+        std::string result;
+        line >> result;
+        run.loaded = result == "ok";
+    } else if (what == "fault") {
+        std::string name, k;
+        line >> name >> k >> run.fault;
+    }
+}
+
+class SweepFolder {
+public:
+    explicit SweepFolder(const SweepScenario& scenario) : m_scenario(scenario), m_game(Layout(scenario))
+    {
+        CopyBinary("fault_probe.exe", m_game.BinDir());
+    }
+
+    ProbeRun Run(const std::string& function = "", long k = 0) const
+    {
+        std::string command = "\"" + m_game.BinDir() + "\\fault_probe.exe\" " + m_scenario.probe;
+        if (!function.empty())
+            command += " " + function + " " + std::to_string(k);
+        ProbeRun run;
+        run.process = RunProcess(command, m_game.WorkDir(), 30000);
+        std::istringstream lines(run.process.output);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            ParseLine(line, run);
+        }
+        return run;
+    }
+
+    const SweepScenario& Scenario() const { return m_scenario; }
+
+private:
+    static ScenarioLayout Layout(const SweepScenario& scenario)
+    {
+        ScenarioLayout layout;
+        layout.devconfig = scenario.devconfig;
+        return layout;
+    }
+
+    SweepScenario m_scenario;
+    ClientScenario m_game;
+};
+
+// What is wrong with a run that failed one call, judged against the clean run; empty
+// when nothing is.
+std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+{
+    if (run.process.timedOut)
+        return "hang";
+    if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
+        return "crash";
+    for (const char* counter : kCounters) {
+        const auto limit = [&](const std::map<std::string, long>& was, const std::map<std::string, long>& got) {
+            return got.count(counter) && got.at(counter) > (was.count(counter) ? was.at(counter) : 0);
+        };
+        if (limit(clean.left, run.left) || limit(clean.residue, run.residue))
+            return std::string("leak of ") + counter;
+    }
+    const auto allowed = kAllowedRecords.find(scenario.name);
+    if (run.loaded && allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
+        return "wrong record " + run.record;
+    return "";
+}
+
+struct Fault {
+    const SweepFolder* folder;
+    std::string function;
+    long k;
+};
+
+// k = 1..20, then every 10th up to the calls of the clean run.
+std::vector<long> FullKs(long calls)
+{
+    std::vector<long> ks;
+    for (long k = 1; k <= calls; k += k < 20 ? 1 : 10)
+        ks.push_back(k);
+    return ks;
+}
+
+struct Sweep {
+    std::vector<std::unique_ptr<SweepFolder>> folders;
+    std::map<std::string, ProbeRun> clean;
+    std::set<std::string> swept;
+    int runs = 0, missed = 0, crashes = 0, hangs = 0, leaks = 0, wrong = 0;
+    std::vector<std::string> findings;
+
+    void Record()
+    {
+        for (const SweepScenario& scenario : kScenarios) {
+            folders.push_back(std::make_unique<SweepFolder>(scenario));
+            clean[scenario.name] = folders.back()->Run();
+        }
+    }
+
+    std::vector<Fault> Grid(bool bFull) const
+    {
+        std::vector<Fault> grid;
+        std::map<std::string, std::vector<Fault>> byFunction;
+        for (const auto& folder : folders) {
+            const ProbeRun& run = clean.at(folder->Scenario().name);
+            for (const std::string& function : run.failable)
+                for (long k : FullKs(run.calls.at(function)))
+                    byFunction[function].push_back({folder.get(), function, k});
+        }
+        std::mt19937 random(20041009);
+        for (auto& entry : byFunction) {
+            if (bFull) {
+                grid.insert(grid.end(), entry.second.begin(), entry.second.end());
+                continue;
+            }
+            grid.push_back(entry.second[random() % entry.second.size()]);
+        }
+        return grid;
+    }
+
+    void RunFault(const Fault& fault)
+    {
+        const SweepScenario& scenario = fault.folder->Scenario();
+        const ProbeRun run = fault.folder->Run(fault.function, fault.k);
+        ++runs;
+        swept.insert(fault.function);
+        if (run.fault != "hit" && !run.process.timedOut && run.Printed("probe: done"))
+            ++missed;
+        const std::string verdict = Verdict(scenario, clean.at(scenario.name), run);
+        if (verdict.empty())
+            return;
+        int& count = verdict == "hang" ? hangs : verdict == "crash" ? crashes : verdict.rfind("leak", 0) == 0 ? leaks : wrong;
+        ++count;
+        findings.push_back(std::string(scenario.name) + " " + fault.function + " k=" + std::to_string(fault.k) + ": " +
+                           verdict + "\n" + run.process.output);
+    }
+
+    std::string Summary() const
+    {
+        char line[256];
+        snprintf(line, sizeof line,
+                 "fault sweep: %zu imports, %d calls failed one at a time (%d runs past the calls made), "
+                 "%d crashes, %d hangs, %d leaks, %d wrong results",
+                 swept.size(), runs - missed, missed, crashes, hangs, leaks, wrong);
+        return line;
+    }
+};
+
+bool FullSweepAsked()
+{
+    const char* mode = getenv("ZRK_FAULT_SWEEP");
+    return mode && std::string(mode) == "full";
+}
+
+}  // namespace
+
+TEST(FaultSweep, EveryFailedCallEndsSoundly)
+{
+    Sweep sweep;
+    sweep.Record();
+    for (const auto& entry : sweep.clean) {
+        ASSERT_TRUE(entry.second.loaded && entry.second.Printed("probe: done"))
+            << entry.first << " clean run:\n" << entry.second.process.output;
+    }
+    ASSERT_FALSE(sweep.clean.at("window").failable.empty()) << "no import counted in the load";
+    const bool bFull = FullSweepAsked();
+    for (const Fault& fault : sweep.Grid(bFull))
+        sweep.RunFault(fault);
+    printf("%s%s\n", sweep.Summary().c_str(), bFull ? "" : " (seeded sample: each import once)");
+    for (const std::string& finding : sweep.findings)
+        ADD_FAILURE() << finding;
+}

@@ -3,7 +3,41 @@
 namespace {
 
 AFX_MODULE_STATE g_moduleState{nullptr};
-thread_local AFX_MODULE_STATE* t_pCurrentState = nullptr;
+
+// The calling thread's module state in a TLS slot of our own: the compiler's thread_local
+// storage aborts the process when its slot or memory cannot be had. Without a slot every
+// thread sees the library's own state.
+class CurrentStateSlot {
+public:
+    CurrentStateSlot() : m_index(TlsAlloc()) {}
+    ~CurrentStateSlot()
+    {
+        if (m_index != TLS_OUT_OF_INDEXES)
+            TlsFree(m_index);
+    }
+    CurrentStateSlot(const CurrentStateSlot&) = delete;
+    CurrentStateSlot& operator=(const CurrentStateSlot&) = delete;
+
+    AFX_MODULE_STATE* Get() const
+    {
+        if (m_index == TLS_OUT_OF_INDEXES)
+            return nullptr;
+        const DWORD error = GetLastError();  // TlsGetValue clears it
+        auto* pState = static_cast<AFX_MODULE_STATE*>(TlsGetValue(m_index));
+        SetLastError(error);
+        return pState;
+    }
+    void Set(AFX_MODULE_STATE* pState) const
+    {
+        if (m_index != TLS_OUT_OF_INDEXES)
+            TlsSetValue(m_index, pState);
+    }
+
+private:
+    DWORD m_index;
+};
+
+CurrentStateSlot g_currentState;
 
 }  // namespace
 
@@ -21,15 +55,16 @@ AFX_MODULE_STATE* AfxGetStaticModuleState()
 
 AFX_MODULE_STATE* AfxGetModuleState()
 {
-    return t_pCurrentState ? t_pCurrentState : AfxGetStaticModuleState();
+    AFX_MODULE_STATE* pState = g_currentState.Get();
+    return pState ? pState : AfxGetStaticModuleState();
 }
 
-AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* pNewState) : m_pPrevState(t_pCurrentState)
+AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* pNewState) : m_pPrevState(g_currentState.Get())
 {
-    t_pCurrentState = pNewState;
+    g_currentState.Set(pNewState);
 }
 
-AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { t_pCurrentState = m_pPrevState; }
+AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { g_currentState.Set(m_pPrevState); }
 
 CCmdTarget* CRuntimeClass::CreateObject() const
 {

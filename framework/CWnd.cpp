@@ -112,6 +112,10 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
         return FALSE;
     auto oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (!oldProc) {  // every window has a procedure: the system refused the change
+        Detach();
+        return FALSE;
+    }
     if (oldProc != &AfxWndProc)
         m_pfnSuper = oldProc;
     return TRUE;

@@ -26,11 +26,13 @@ ctest_suite() {
   local title=$1 tree=$2 log suite_status=0
   shift 2
   log=$(mktemp)
+  rm -f "$tree/bin/fault_sweep.txt"
   echo "== $title"
   ctest --test-dir "$tree" --output-on-failure --timeout 600 -j 2 "$@" </dev/null 2>&1 | tee "$log" ||
     suite_status=$?
   if [ $suite_status -ne 0 ] && retry_real_input "$tree"; then suite_status=0; fi
   count_suite "$title" "$log" $suite_status
+  if [ -f "$tree/bin/fault_sweep.txt" ]; then summary+=("  $(cat "$tree/bin/fault_sweep.txt")"); fi
   rm -f "$log"
   [ $suite_status -eq 0 ] || status=1
 }

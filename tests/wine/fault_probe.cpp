@@ -2,13 +2,15 @@
 // optionally, the k-th call of one import failed the way that function fails on Windows
 // (its failure value and last error; null from the C runtime's allocators), during one
 // scenario's phase. Prints what it saw, one "probe:" line per finding.
-//   fault_probe.exe SCENARIO [FUNCTION K]   (run from a game folder's work folder)
+//   fault_probe.exe SCENARIO [FUNCTION K [load]]   (run from a game folder's work folder)
 // SCENARIO: startup (the load), LoadConfig, TransferPointer, GetSpeakInfo,
 // CreateRPopupMenu, OnRButton (menu cancelled), post (menu item picked), shutdown.
+// With "load" the call fails during the load and the scenario runs unharmed.
 // The imports are redirected after the loader binds them and before the plug-in's entry
 // point runs: the load notification arrives before binding, so it plants a jump at the
 // entry point that installs the redirections, puts the entry's bytes back and enters it.
 #include "client/DialogWatcher.h"
+#include "framework/KernelHandle.h"
 #include "tests/wine/GdiObjectCounter.h"
 #include "tests/wine/ImportRedirect.h"
 
@@ -109,6 +111,9 @@ const Failure kFailures[] = {
     WINFAIL(SetForegroundWindow, FALSE, ERROR_ACCESS_DENIED),
     WINFAIL(SetTimer, 0, ERROR_NOT_ENOUGH_MEMORY),
     WINFAIL(SetWindowLongA, 0, ERROR_INVALID_WINDOW_HANDLE),
+#ifdef _WIN64
+    WINFAIL(SetWindowLongPtrA, 0, ERROR_INVALID_WINDOW_HANDLE),
+#endif
     WINFAIL(SetWindowPos, FALSE, ERROR_INVALID_WINDOW_HANDLE),
     WINFAIL(SetWindowRgn, 0, ERROR_INVALID_HANDLE),
     WINFAIL(SetWindowsHookExA, nullptr, ERROR_NOT_ENOUGH_MEMORY),
@@ -209,6 +214,7 @@ std::map<std::string, Counter*> g_counters;
 // The chosen failure and whether its phase runs.
 const char* g_pszFault = nullptr;
 LONG g_nFaultK = 0;
+bool g_bFaultInLoad = false;
 bool g_bArmed = false;
 
 void ArmCounter(const std::string& name, Counter* counter)
@@ -583,6 +589,10 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         onRButton(40, 30);
     }
     Disarm();
+    if (scenario == "post") {
+        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+        printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
+    }
     PrintResidue("left", before);
     DestroyWindow(hWnd);
 }
@@ -618,7 +628,9 @@ int Run(const std::string& scenario)
     DialogWatcher watcher;
     watcher.Start();
     const Live beforeLoad = Measure();
-    HMODULE module = LoadPlugIn(scenario == "startup", beforeLoad);
+    HMODULE module = LoadPlugIn(scenario == "startup" || g_bFaultInLoad, beforeLoad);
+    if (g_bFaultInLoad)
+        g_pszFault = nullptr;
     if (module) {
         PrintRecord(module);
         if (scenario == "shutdown") {
@@ -653,6 +665,7 @@ int main(int argc, char** argv)
     if (argc >= 4) {
         g_pszFault = argv[2];
         g_nFaultK = atol(argv[3]);
+        g_bFaultInLoad = argc >= 5 && !strcmp(argv[4], "load");
     }
     return Run(argv[1]);
 }

@@ -56,6 +56,7 @@ struct ProbeRun {
     std::set<std::string> failable;
     std::map<std::string, long> left, residue;
     std::string record, fault;
+    std::string callLog;  // what the stand-ins logged
     bool loaded = false;
 
     bool Printed(const std::string& text) const { return process.output.find(text) != std::string::npos; }
@@ -110,13 +111,19 @@ public:
         CopyBinary("fault_probe.exe", m_game.BinDir());
     }
 
-    ProbeRun Run(const std::string& function = "", long k = 0) const
+    // With bInLoad the call fails during the load and the scenario itself runs unharmed.
+    ProbeRun Run(const std::string& function = "", long k = 0, bool bInLoad = false) const
     {
         std::string command = "\"" + m_game.BinDir() + "\\fault_probe.exe\" " + m_scenario.probe;
         if (!function.empty())
-            command += " " + function + " " + std::to_string(k);
+            command += " " + function + " " + std::to_string(k) + (bInLoad ? " load" : "");
+        const std::string log = m_game.Root() + "\\calls.log";
+        DeleteFileA(log.c_str());
+        SetEnvironmentVariableA("ZRK_CALL_LOG", log.c_str());
         ProbeRun run;
         run.process = RunProcess(command, m_game.WorkDir(), 30000);
+        SetEnvironmentVariableA("ZRK_CALL_LOG", nullptr);
+        run.callLog = ReadFileBytes(log);
         std::istringstream lines(run.process.output);
         for (std::string line; std::getline(lines, line);) {
             if (!line.empty() && line.back() == '\r')
@@ -242,6 +249,12 @@ struct Sweep {
     }
 };
 
+// Where the summary line goes for the test command to show.
+void WriteSummary(const std::string& line)
+{
+    WriteFileBytes(BinDir() + "\\fault_sweep.txt", line + "\n");
+}
+
 bool FullSweepAsked()
 {
     const char* mode = getenv("ZRK_FAULT_SWEEP");
@@ -262,7 +275,73 @@ TEST(FaultSweep, EveryFailedCallEndsSoundly)
     const bool bFull = FullSweepAsked();
     for (const Fault& fault : sweep.Grid(bFull))
         sweep.RunFault(fault);
-    printf("%s%s\n", sweep.Summary().c_str(), bFull ? "" : " (seeded sample: each import once)");
+    const std::string summary = sweep.Summary() + (bFull ? "" : " (seeded sample: each import once)");
+    printf("%s\n", summary.c_str());
+    WriteSummary(summary);
     for (const std::string& finding : sweep.findings)
         ADD_FAILURE() << finding;
 }
+
+// Failures whose outcome the player or the queue's reader sees, and the calls whose
+// failure once hung or ended the process.
+struct NamedFault {
+    const char* scenario;
+    const char* function;
+    long k;
+    bool bInLoad;
+    bool bLoads;
+    const char* messageBox;  // "" when none may show
+    const char* record;      // "" when any allowed one will do
+    const char* printed;     // in the probe's output or the stand-ins' log ("" is always)
+};
+
+#ifdef _WIN64
+const char kSetWindowProc[] = "SetWindowLongPtrA";
+#else
+const char kSetWindowProc[] = "SetWindowLongA";
+#endif
+
+const NamedFault kNamedFaults[] = {
+    // The component host cannot be loaded: the player is told and the load fails.
+    {"startup", "CoLoadLibrary", 1, false, false, "Load Core Error!", "", ""},
+    // The menu module lacks an entry: its message box, and start-up goes on.
+    {"startup", "GetProcAddress", 2, false, true, "\xBC\xD3\xD4\xD8\xB2\xCB\xB5\xA5\xC4\xA3\xBF\xE9\xCA\xA7\xB0\xDC", "", ""},
+    // No window: start-up goes on with the file's values.
+    {"window", "CreateDialogIndirectParamA", 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    // Subclassing refused: the window never ran and start-up hung in its modal loop.
+    {"window", kSetWindowProc, 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    // No TLS slot: the C++ runtime's thread storage aborted the process.
+    {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
+    // The section refused: messaging is off, and a post is answered S_OK and dropped.
+    {"post", "CreateFileMappingA", 1, true, true, "", "", "probe: queue section absent"},
+    {"post", "CreateFileMappingA", 1, true, true, "", "", "Tessaru: item 101 posted -> 0"},
+};
+
+void PrintTo(const NamedFault& row, std::ostream* out)
+{
+    *out << row.scenario << " " << row.function << " k=" << row.k << (row.bInLoad ? " in the load" : "");
+}
+
+class NamedFaults : public ::testing::TestWithParam<NamedFault> {};
+
+TEST_P(NamedFaults, EndAsTheFailureShould)
+{
+    const NamedFault& row = GetParam();
+    const SweepScenario* scenario = nullptr;
+    for (const SweepScenario& candidate : kScenarios)
+        if (std::string(candidate.name) == row.scenario)
+            scenario = &candidate;
+    ASSERT_TRUE(scenario);
+    SweepFolder folder(*scenario);
+    const ProbeRun run = folder.Run(row.function, row.k, row.bInLoad);
+    const std::string report = run.process.output + run.callLog;
+    ASSERT_EQ("", Verdict(*scenario, folder.Run(), run)) << report;
+    EXPECT_EQ("hit", run.fault) << report;
+    EXPECT_EQ(row.bLoads, run.loaded) << report;
+    const std::string box = *row.messageBox ? std::string("probe: message box ") + row.messageBox : "probe: message box";
+    EXPECT_EQ(*row.messageBox != 0, run.Printed(box)) << report;
+    EXPECT_TRUE(!*row.record || run.record == row.record) << report;
+    EXPECT_NE(std::string::npos, report.find(row.printed)) << report;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, NamedFaults, ::testing::ValuesIn(kNamedFaults));

@@ -68,11 +68,25 @@ private:
     const char* m_pszOwner;
 };
 
+// A variant built with STANDIN_ENTRY_FAULTS writes through a null pointer in its
+// class-object entry; one built with STANDIN_ENTRY_HANGS never returns from it.
+inline void MisbehaveInEntry()
+{
+#if defined(STANDIN_ENTRY_FAULTS)
+    volatile int* volatile pNowhere = nullptr;
+    *pNowhere = 1;
+#elif defined(STANDIN_ENTRY_HANGS)
+    for (;;)
+        Sleep(INFINITE);
+#endif
+}
+
 // The body of a stand-in's DllGetClassObject: a new factory for T when clsid is its class.
 template <class T>
 HRESULT GetStandInClassObject(const char* pszOwner, REFCLSID own, REFCLSID clsid, REFIID iid, void** ppv)
 {
     LogCall("%s: DllGetClassObject %s %s", pszOwner, GuidText(clsid).c_str(), GuidText(iid).c_str());
+    MisbehaveInEntry();
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;

@@ -3,6 +3,8 @@
 #include "app/ComponentInterfaces.h"
 #include "app/HelpLibrary.h"
 #include "app/ProcAddress.h"
+#include "tools/IsolatedCheck.h"
+#include "tools/LoadedLibrary.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -45,36 +47,39 @@ std::string ProbeClassObject(const std::string& path, const CLSID& clsid)
     wchar_t widePath[MAX_PATH] = {};
     if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH))
         return "its path does not convert";
-    HINSTANCE hLibrary = CoLoadLibrary(widePath, FALSE);
-    if (!hLibrary)
+    LoadedLibrary library(CoLoadLibrary(widePath, FALSE), LoadedLibrary::Loader::Com);
+    if (!library)
         return Printf("does not load (error %lu)", GetLastError());
-    std::string problem;
-    auto getClassObject = ProcAddress<DllGetClassObjectFn>(hLibrary, "DllGetClassObject");
-    IClassFactory* pFactory = nullptr;
-    HRESULT hr = getClassObject ? getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory)) : 0;
+    auto getClassObject = ProcAddress<DllGetClassObjectFn>(library.Get(), "DllGetClassObject");
     if (!getClassObject)
-        problem = "has no class-object entry (DllGetClassObject)";
-    else if (FAILED(hr) || !pFactory)
-        problem = Printf("answers %s with 0x%08lx and no class factory", GuidText(clsid).c_str(),
-                         static_cast<unsigned long>(hr));
+        return "has no class-object entry (DllGetClassObject)";
+    IClassFactory* pFactory = nullptr;
+    HRESULT hr = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));
     if (pFactory)
         pFactory->Release();
-    CoFreeLibrary(hLibrary);
-    return problem;
+    if (FAILED(hr) || !pFactory)
+        return Printf("answers %s with 0x%08lx and no class factory", GuidText(clsid).c_str(),
+                      static_cast<unsigned long>(hr));
+    return std::string();
 }
 
 void CheckComponent(const std::string& directory, const Component& component, DoctorReport& report)
 {
     std::string path = directory + component.file;
-    if (!FileIsThere(path)) {
-        report.Add(Verdict::Fail, "component", Printf("%s: missing beside the client: %s", component.file, component.whenLost));
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        report.Add(Verdict::Fail, "component", Printf("%s: %s beside the client: %s", component.file,
+                                                      attributes == INVALID_FILE_ATTRIBUTES ? "missing" : "a folder",
+                                                      component.whenLost));
         return;
     }
     if (!component.clsid) {
         report.Add(Verdict::Ok, "component", Printf("%s: present", component.file));
         return;
     }
-    std::string problem = ProbeClassObject(path, *component.clsid);
+    std::string problem = LibraryImageProblem(path);
+    if (problem.empty())
+        problem = ProbeClassObject(path, *component.clsid);
     if (problem.empty())
         report.Add(Verdict::Ok, "component", Printf("%s: answers %s with a class factory", component.file,
                                                     GuidText(*component.clsid).c_str()));
@@ -87,38 +92,42 @@ void CheckComponent(const std::string& directory, const Component& component, Do
 HMODULE LoadFromParent(const std::string& directory, const char* file, const char* whenLost, DoctorReport& report)
 {
     std::string path = directory + "..\\" + file;
-    HMODULE hLibrary = LoadLibraryA(path.c_str());
+    if (!FileIsThere(path)) {
+        report.Add(Verdict::Fail, "menu", Printf("%s is absent in the parent folder: %s", file, whenLost));
+        return nullptr;
+    }
+    std::string problem = LibraryImageProblem(path);
+    HMODULE hLibrary = problem.empty() ? LoadLibraryA(path.c_str()) : nullptr;
     if (!hLibrary)
-        report.Add(Verdict::Fail, "menu", Printf("%s %s in the parent folder: %s", file,
-                                                 FileIsThere(path) ? "does not load" : "is absent", whenLost));
+        report.Add(Verdict::Fail, "menu", Printf("%s in the parent folder %s: %s", file,
+                                                 problem.empty() ? "does not load" : problem.c_str(), whenLost));
     return hLibrary;
 }
 
 void CheckMenuModule(const std::string& directory, DoctorReport& report)
 {
-    HMODULE hLibrary = LoadFromParent(directory, "Tessaru.dll",
-                                      "the plug-in goes on without a right-click menu, and says nothing", report);
-    if (!hLibrary)
+    LoadedLibrary library(LoadFromParent(directory, "Tessaru.dll",
+                                         "the plug-in goes on without a right-click menu, and says nothing", report));
+    if (!library)
         return;
     int missing = 0;
     for (const char* name : kMenuEntryPoints)
-        if (!GetProcAddress(hLibrary, name)) {
+        if (!GetProcAddress(library.Get(), name)) {
             ++missing;
             report.Add(Verdict::Fail, "menu",
                        Printf("Tessaru.dll lacks %s: the player sees \"加载菜单模块失败\" and gets no right-click menu", name));
         }
     if (missing == 0)
         report.Add(Verdict::Ok, "menu", "Tessaru.dll: the five menu entry points are there");
-    FreeLibrary(hLibrary);
 }
 
 void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
 {
-    HMODULE hLibrary = LoadFromParent(directory, "Orvalt.dll", "the plug-in says nothing, and GetSpeakInfo answers E_FAIL",
-                                      report);
-    if (!hLibrary)
+    LoadedLibrary library(LoadFromParent(directory, "Orvalt.dll",
+                                         "the plug-in says nothing, and GetSpeakInfo answers E_FAIL", report));
+    if (!library)
         return;
-    auto getGameZip = ProcAddress<GetGameZipPtrFn>(hLibrary, "GetGameZipPtr");
+    auto getGameZip = ProcAddress<GetGameZipPtrFn>(library.Get(), "GetGameZipPtr");
     if (!getGameZip)
         report.Add(Verdict::Fail, "menu", "Orvalt.dll lacks GetGameZipPtr: the plug-in frees it, says nothing, and "
                                           "GetSpeakInfo answers E_FAIL");
@@ -126,19 +135,81 @@ void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
         report.Add(Verdict::Fail, "menu", "Orvalt.dll: GetGameZipPtr answers no game archive: GetSpeakInfo answers E_FAIL");
     else
         report.Add(Verdict::Ok, "menu", "Orvalt.dll: GetGameZipPtr answers a game archive");
-    FreeLibrary(hLibrary);
+}
+
+template <size_t index>
+void CheckComponentAt(const std::string& directory, DoctorReport& report)
+{
+    CheckComponent(directory, kComponents[index], report);
+}
+
+// A library whose own code the doctor runs, in a child process each.
+struct LibraryCheck {
+    const char* file;
+    const char* code;  // the library's code that runs
+    void (*run)(const std::string& directory, DoctorReport& report);
+    const char* area;
+};
+
+const LibraryCheck kLibraryChecks[] = {
+    {"Vantri.dll", "its class-object entry", CheckComponentAt<0>, "component"},
+    {"ZRKModules.dll", "its class-object entry", CheckComponentAt<1>, "component"},
+    {"ZRKEncoder.dll", "its class-object entry", CheckComponentAt<2>, "component"},
+    {"Tessaru.dll", "its attach", CheckMenuModule, "menu"},
+    {"Orvalt.dll", "its attach or GetGameZipPtr", CheckHelpLibrary, "menu"},
+};
+
+// The check in a child; a fault or a hang there is what start-up would meet inside the
+// client's load of the plug-in.
+void CheckInChild(const LibraryCheck& check, const std::string& directory, unsigned long boundMs, DoctorReport& report)
+{
+    ChildOutcome outcome = RunCheckInChild(check.file, directory, boundMs, report);
+    switch (outcome.kind) {
+    case ChildOutcome::Kind::Finished:
+        return;
+    case ChildOutcome::Kind::Faulted:
+        report.Add(Verdict::Fail, check.area,
+                   Printf("%s faults in %s (exception 0x%08lx): start-up ends there, before any message, and the "
+                          "client's load of the plug-in fails", check.file, check.code, outcome.code));
+        return;
+    case ChildOutcome::Kind::TimedOut:
+        report.Add(Verdict::Fail, check.area,
+                   Printf("%s does not return from %s within %lu ms: start-up waits there, and the client's load of "
+                          "the plug-in does not return", check.file, check.code, boundMs));
+        return;
+    case ChildOutcome::Kind::NotStarted:
+        report.Add(Verdict::Fail, check.area,
+                   Printf("%s: the doctor could not start its check (error %lu)", check.file, outcome.code));
+        return;
+    }
+}
+
+void CheckAllInChildren(const char* area, const std::string& directory, unsigned long boundMs, DoctorReport& report)
+{
+    for (const LibraryCheck& check : kLibraryChecks)
+        if (std::string(check.area) == area)
+            CheckInChild(check, directory, boundMs, report);
 }
 
 }  // namespace
 
-void CheckComponents(const std::string& directory, DoctorReport& report)
+void CheckComponents(const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    for (const Component& component : kComponents)
-        CheckComponent(directory, component, report);
+    CheckAllInChildren("component", directory, boundMs, report);
+    CheckComponent(directory, kComponents[3], report);  // the message data: no code runs
 }
 
-void CheckMenuModules(const std::string& directory, DoctorReport& report)
+void CheckMenuModules(const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    CheckMenuModule(directory, report);
-    CheckHelpLibrary(directory, report);
+    CheckAllInChildren("menu", directory, boundMs, report);
+}
+
+bool RunLibraryCheck(const std::string& library, const std::string& directory, DoctorReport& report)
+{
+    for (const LibraryCheck& check : kLibraryChecks)
+        if (library == check.file) {
+            check.run(directory, report);
+            return true;
+        }
+    return false;
 }

@@ -3,6 +3,8 @@
 #include "config/ConfigScanner.h"
 #include "config/DeviceConfig.h"
 #include "app/PluginApp.h"
+#include "framework/KernelHandle.h"
+#include "tools/TextEncoding.h"
 
 #include <windows.h>
 
@@ -44,15 +46,49 @@ void ReportKey(const ConfigScanner& scanner, size_t k, DoctorReport& report)
                           static_cast<unsigned long long>(setting.line)));
 }
 
+const char* Utf16Kind(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16LeBom:
+        return "little-endian, with a byte order mark";
+    case TextEncoding::Utf16BeBom:
+        return "big-endian, with a byte order mark";
+    default:
+        return "no byte order mark, NUL bytes between the letters";
+    }
+}
+
+// What the file's first bytes tell of its encoding: the reader matches keys byte by byte.
+void CheckEncoding(const std::string& path, DoctorReport& report)
+{
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    uint8_t head[4096];
+    DWORD got = 0;
+    if (!file || !ReadFile(file.Get(), head, sizeof head, &got, nullptr))
+        return;
+    TextEncoding encoding = DetectTextEncoding(head, got);
+    if (encoding == TextEncoding::Utf8Bom)
+        report.Add(Verdict::Ok, "config", Printf("%s starts with a UTF-8 byte order mark: harmless, the keys are plain "
+                                                 "ASCII", path.c_str()));
+    else if (encoding != TextEncoding::Narrow)
+        report.Add(Verdict::Warn, "config",
+                   Printf("%s is UTF-16 (%s): no key can match, so every key takes its default; save it as ANSI "
+                          "(the Chinese code page 936, GBK; Notepad: Encoding \"ANSI\")", path.c_str(), Utf16Kind(encoding)));
+}
+
 }  // namespace
 
-void CheckConfig(const std::string& path, DoctorReport& report)
+bool CheckConfig(const std::string& path, DoctorReport& report)
 {
     ConfigScanner scanner(true);
-    if (!ScanConfigFile(path.c_str(), scanner))
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        report.Add(Verdict::Warn, "config", Printf("%s is a folder, not a file: every key takes its default", path.c_str()));
+    else if (!ScanConfigFile(path.c_str(), scanner))
         report.Add(Verdict::Warn, "config", Printf("%s: not found: every key takes its default", path.c_str()));
     else
         report.Add(Verdict::Ok, "config", Printf("%s: read", path.c_str()));
+    CheckEncoding(path, report);
     std::string defaults;
     for (size_t k = 0; k < scanner.KeyCount(); ++k) {
         if (scanner.Setting(k).set)
@@ -68,4 +104,5 @@ void CheckConfig(const std::string& path, DoctorReport& report)
                Printf("the configuration window %s at the next start (opencount %ld, shownext %ld)",
                       ShouldShowConfigWindow(config) ? "shows" : "does not show", static_cast<long>(config.opencount),
                       static_cast<long>(config.shownext)));
+    return ShouldShowConfigWindow(config);
 }

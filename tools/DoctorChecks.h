@@ -10,18 +10,33 @@
 // client.exe when there is none) and what the plug-in makes of it and of the paths it
 // builds. Answers the module directory, or empty when the plug-in refuses the path.
 std::string CheckPaths(const std::string& clientFolder, DoctorReport& report);
+std::string ClientExecutable(const std::string& clientFolder);
 
 // ZRKTempDll.dll in the directory, read as a file: version record, exports, imports.
 void CheckPluginFile(const std::string& directory, DoctorReport& report);
 
-// The component host and its modules beside the client, loaded for real.
-void CheckComponents(const std::string& directory, DoctorReport& report);
+// Empty when the file at path is a library of the client's word size; else what it is.
+std::string LibraryImageProblem(const std::string& path);
 
-// The menu module and the help library in the parent folder, bound as start-up does.
-void CheckMenuModules(const std::string& directory, DoctorReport& report);
+// The component host and its modules beside the client, loaded for real, each in a
+// child process that may take boundMs.
+void CheckComponents(const std::string& directory, unsigned long boundMs, DoctorReport& report);
 
-// devconfig.txt at path as start-up reads it.
-void CheckConfig(const std::string& path, DoctorReport& report);
+// The menu module and the help library in the parent folder, bound as start-up does,
+// each in a child process that may take boundMs.
+void CheckMenuModules(const std::string& directory, unsigned long boundMs, DoctorReport& report);
+
+// In such a child: the check of one library (its file name) in directory. False when
+// no check has that name.
+bool RunLibraryCheck(const std::string& library, const std::string& directory, DoctorReport& report);
+
+// devconfig.txt at path as start-up reads it. True when it makes start-up show the
+// configuration window.
+bool CheckConfig(const std::string& path, DoctorReport& report);
+
+// The skin bitmaps among the client executable's resources, which the configuration
+// window draws itself with when it shows.
+void CheckClientBitmaps(const std::string& executable, bool windowShows, DoctorReport& report);
 
 // The queue's kernel objects as they are now.
 void CheckQueue(DoctorReport& report);

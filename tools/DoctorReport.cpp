@@ -40,6 +40,8 @@ const char* VerdictName(Verdict verdict)
 void DoctorReport::Add(Verdict verdict, std::string area, std::string text)
 {
     m_findings.push_back({verdict, std::move(area), std::move(text)});
+    if (m_listener)
+        m_listener(*this, m_findings.size() - 1);
 }
 
 int DoctorReport::Count(Verdict verdict) const
@@ -61,31 +63,39 @@ std::string DoctorReport::SummaryLine() const
                                            : "start-up would succeed with every component bound");
 }
 
+std::string DoctorReport::Entry(size_t index, bool json, Utf8Converter toUtf8) const
+{
+    const Finding& finding = m_findings[index];
+    if (!json) {
+        char head[32];
+        std::snprintf(head, sizeof head, "%-4s  %-9s  ", VerdictName(finding.verdict), finding.area.c_str());
+        return head + finding.text + "\n";
+    }
+    return std::string(index ? ",\n  " : "\n  ") + "{\"verdict\": " + JsonString(VerdictName(finding.verdict)) +
+           ", \"area\": " + JsonString(toUtf8(finding.area)) + ", \"text\": " + JsonString(toUtf8(finding.text)) + "}";
+}
+
+std::string DoctorReport::Tail(bool json) const
+{
+    if (!json)
+        return SummaryLine() + "\n";
+    return "],\n \"ok\": " + std::to_string(Count(Verdict::Ok)) + ", \"warn\": " + std::to_string(Count(Verdict::Warn)) +
+           ", \"fail\": " + std::to_string(Count(Verdict::Fail)) + ", \"exitCode\": " + std::to_string(ExitCode()) +
+           ",\n \"summary\": " + JsonString(SummaryLine()) + "}\n";
+}
+
 std::string DoctorReport::Text() const
 {
     std::string text;
-    for (const Finding& finding : m_findings) {
-        char head[32];
-        std::snprintf(head, sizeof head, "%-4s  %-9s  ", VerdictName(finding.verdict), finding.area.c_str());
-        text += head + finding.text + "\n";
-    }
-    return text + SummaryLine() + "\n";
+    for (size_t i = 0; i < m_findings.size(); ++i)
+        text += Entry(i, false, nullptr);
+    return text + Tail(false);
 }
 
-std::string DoctorReport::Json(std::string (*toUtf8)(const std::string&)) const
+std::string DoctorReport::Json(Utf8Converter toUtf8) const
 {
-    std::string json = "{\"findings\": [";
-    for (size_t i = 0; i < m_findings.size(); ++i) {
-        const Finding& finding = m_findings[i];
-        json += i ? ",\n  " : "\n  ";
-        json += "{\"verdict\": " + JsonString(VerdictName(finding.verdict)) +
-                ", \"area\": " + JsonString(toUtf8(finding.area)) +
-                ", \"text\": " + JsonString(toUtf8(finding.text)) + "}";
-    }
-    json += "],\n \"ok\": " + std::to_string(Count(Verdict::Ok)) +
-            ", \"warn\": " + std::to_string(Count(Verdict::Warn)) +
-            ", \"fail\": " + std::to_string(Count(Verdict::Fail)) +
-            ", \"exitCode\": " + std::to_string(ExitCode()) +
-            ",\n \"summary\": " + JsonString(SummaryLine()) + "}\n";
-    return json;
+    std::string json = Head(true);
+    for (size_t i = 0; i < m_findings.size(); ++i)
+        json += Entry(i, true, toUtf8);
+    return json + Tail(true);
 }

@@ -62,9 +62,14 @@ const char* RefusalReason(ModuleDirectoryStatus status)
 
 }  // namespace
 
+std::string ClientExecutable(const std::string& clientFolder)
+{
+    return clientFolder + "\\" + ClientExecutableName(clientFolder);
+}
+
 std::string CheckPaths(const std::string& clientFolder, DoctorReport& report)
 {
-    std::string executable = clientFolder + "\\" + ClientExecutableName(clientFolder);
+    std::string executable = ClientExecutable(clientFolder);
     ModuleDirectoryAnswer answer = ModuleDirectoryOfPath(executable.c_str());
     if (answer.status != ModuleDirectoryStatus::Found) {
         report.Add(Verdict::Fail, "path",

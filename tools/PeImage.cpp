@@ -1,5 +1,6 @@
 #include "tools/PeImage.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -112,6 +113,17 @@ PeImage Problem(PeImage image, const char* problem)
 }
 
 }  // namespace
+
+std::string PeMachineName(uint16_t machine)
+{
+    if (machine == kPeMachineI386)
+        return "x86 (32-bit)";
+    if (machine == kPeMachineAmd64)
+        return "x86-64 (64-bit)";
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "machine 0x%04x", machine);
+    return hex;
+}
 
 PeImage ReadPeImage(const uint8_t* data, size_t size)
 {

@@ -19,6 +19,9 @@ struct PeImage {
 constexpr uint16_t kPeMachineI386 = 0x14C;
 constexpr uint16_t kPeMachineAmd64 = 0x8664;
 
+// "x86 (32-bit)", "x86-64 (64-bit)", or the machine's number in hex.
+std::string PeMachineName(uint16_t machine);
+
 // Every offset is checked against size; counts beyond what the block can hold stop the
 // walk with a problem noted.
 PeImage ReadPeImage(const uint8_t* data, size_t size);

@@ -1,5 +1,6 @@
 #include "tools/DoctorChecks.h"
 
+#include "framework/KernelHandle.h"
 #include "tools/PeImage.h"
 #include "util/Utilities.h"
 
@@ -15,26 +16,36 @@ constexpr DWORD kMaxFileBytes = 64 * 1024 * 1024;
 // The client loads libraries of its own word size, which the doctor is built for too.
 #if defined(_WIN64)
 constexpr uint16_t kClientMachine = kPeMachineAmd64;
-const char* const kClientLibrary = "a 64-bit x86-64 library";
 #else
 constexpr uint16_t kClientMachine = kPeMachineI386;
-const char* const kClientLibrary = "a 32-bit x86 library";
 #endif
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
-    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return false;
-    DWORD size = GetFileSize(hFile, nullptr);
+    DWORD size = GetFileSize(file.Get(), nullptr);
     DWORD read = 0;
-    bool ok = size != INVALID_FILE_SIZE && size <= kMaxFileBytes;
-    if (ok) {
-        bytes->resize(size);
-        ok = ReadFile(hFile, bytes->data(), size, &read, nullptr) && read == size;
-    }
-    CloseHandle(hFile);
-    return ok;
+    if (size == INVALID_FILE_SIZE || size > kMaxFileBytes)
+        return false;
+    bytes->resize(size);
+    return size == 0 || (ReadFile(file.Get(), bytes->data(), size, &read, nullptr) && read == size);
+}
+
+// Empty when image is a library the client can load; else what it is instead.
+std::string ImageKindProblem(const std::vector<uint8_t>& bytes, const PeImage& image)
+{
+    if (bytes.empty())
+        return "is empty (0 bytes), not a library";
+    if (!image.valid)
+        return "is not a PE image (" + image.problem + ")";
+    if (image.machine != kClientMachine)
+        return "is a library for " + PeMachineName(image.machine) + ": the client loads only " +
+               PeMachineName(kClientMachine);
+    if (!image.isLibrary)
+        return "is an executable, not a library";
+    return std::string();
 }
 
 // A system library is one the loader finds in the system folder.
@@ -68,6 +79,14 @@ void CheckImports(const std::string& name, const PeImage& image, DoctorReport& r
 
 }  // namespace
 
+std::string LibraryImageProblem(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes))
+        return "cannot be read";
+    return ImageKindProblem(bytes, ReadPeImage(bytes.data(), bytes.size()));
+}
+
 void CheckPluginFile(const std::string& directory, DoctorReport& report)
 {
     const std::string name = "ZRKTempDll.dll";
@@ -78,10 +97,9 @@ void CheckPluginFile(const std::string& directory, DoctorReport& report)
         return;
     }
     PeImage image = ReadPeImage(bytes.data(), bytes.size());
-    if (!image.valid || !image.isLibrary || image.machine != kClientMachine) {
-        report.Add(Verdict::Fail, "plug-in",
-                   Printf("%s: not %s (%s)", path.c_str(), kClientLibrary,
-                          image.valid ? "another machine or an executable" : image.problem.c_str()));
+    std::string problem = ImageKindProblem(bytes, image);
+    if (!problem.empty()) {
+        report.Add(Verdict::Fail, "plug-in", Printf("%s %s", path.c_str(), problem.c_str()));
         return;
     }
     CString version = GetFileVersionText(path.c_str());

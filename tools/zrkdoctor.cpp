@@ -1,6 +1,8 @@
-// zrkdoctor [CLIENT_FOLDER] [--config PATH] [--json]: tells a client team, before the
-// player sees it, what the plug-in's start-up will make of a game folder.
+// zrkdoctor [CLIENT_FOLDER] [--config PATH] [--client PATH] [--wait-ms MS] [--json]: tells
+// a client team, before the player sees it, what the plug-in's start-up will make of a
+// game folder.
 #include "tools/DoctorChecks.h"
+#include "tools/IsolatedCheck.h"
 
 #include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
@@ -9,6 +11,7 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -17,10 +20,23 @@ namespace {
 struct Options {
     std::string clientFolder;
     std::string configPath;
+    std::string clientPath;
+    unsigned long boundMs = 10000;  // for each library's check
     bool json = false;
 };
 
-const char kUsage[] = "usage: zrkdoctor [CLIENT_FOLDER] [--config PATH] [--json]\n";
+const char kUsage[] = "usage: zrkdoctor [CLIENT_FOLDER] [--config PATH] [--client PATH] [--wait-ms MS] [--json]\n";
+
+// A whole positive number of milliseconds, at most a day.
+bool ParseMilliseconds(const char* text, unsigned long* ms)
+{
+    char* end = nullptr;
+    unsigned long value = std::strtoul(text, &end, 10);
+    if (*text < '1' || *text > '9' || *end || value > 86400000UL)
+        return false;
+    *ms = value;
+    return true;
+}
 
 bool ParseArguments(int argc, char** argv, Options* options)
 {
@@ -29,7 +45,12 @@ bool ParseArguments(int argc, char** argv, Options* options)
             options->json = true;
         else if (std::strcmp(argv[i], "--config") == 0 && i + 1 < argc)
             options->configPath = argv[++i];
-        else if (argv[i][0] == '-' || !options->clientFolder.empty())
+        else if (std::strcmp(argv[i], "--client") == 0 && i + 1 < argc)
+            options->clientPath = argv[++i];
+        else if (std::strcmp(argv[i], "--wait-ms") == 0 && i + 1 < argc) {
+            if (!ParseMilliseconds(argv[++i], &options->boundMs))
+                return false;
+        } else if (argv[i][0] == '-' || !options->clientFolder.empty())
             return false;
         else
             options->clientFolder = argv[i];
@@ -82,25 +103,46 @@ std::string ConfigPath(const Options& options, DoctorReport& report)
     return path;
 }
 
+// Each finding is written and flushed as it is made: a report is never lost. The JSON
+// object is opened before the first and closed after the last.
+void StreamTo(DoctorReport& report, bool json)
+{
+    std::string head = DoctorReport::Head(json);
+    std::fwrite(head.data(), 1, head.size(), stdout);
+    std::fflush(stdout);
+    report.SetListener([json](const DoctorReport& r, size_t index) {
+        std::string entry = r.Entry(index, json, ToUtf8);
+        std::fwrite(entry.data(), 1, entry.size(), stdout);
+        std::fflush(stdout);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (IsCheckChild(argc, argv))
+        return RunAsCheckChild();
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
     DoctorReport report;
-    std::string directory = CheckPaths(ClientFolder(options.clientFolder), report);
+    StreamTo(report, options.json);
+    std::string clientFolder = ClientFolder(options.clientFolder);
+    std::string directory = CheckPaths(clientFolder, report);
     if (!directory.empty()) {
         CheckPluginFile(directory, report);
-        CheckComponents(directory, report);
-        CheckMenuModules(directory, report);
+        CheckComponents(directory, options.boundMs, report);
+        CheckMenuModules(directory, options.boundMs, report);
     }
-    CheckConfig(ConfigPath(options, report), report);
+    bool windowShows = CheckConfig(ConfigPath(options, report), report);
+    if (!directory.empty() || !options.clientPath.empty())
+        CheckClientBitmaps(options.clientPath.empty() ? ClientExecutable(clientFolder) : options.clientPath,
+                           windowShows, report);
     CheckQueue(report);
-    std::string output = options.json ? report.Json(ToUtf8) : report.Text();
-    std::fwrite(output.data(), 1, output.size(), stdout);
+    std::string tail = report.Tail(options.json);
+    std::fwrite(tail.data(), 1, tail.size(), stdout);
     return report.ExitCode();
 }

@@ -1,7 +1,9 @@
 // The doctor's portable parts natively: the PE reader on a small image built here, cut
-// at every length, and the report's text, JSON and exit code.
+// at every length, the settings file's encoding, and the report's text, JSON (whole and
+// streamed) and exit code.
 #include "tools/DoctorReport.h"
 #include "tools/PeImage.h"
+#include "tools/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,33 @@ TEST(PeImage, ReadsExportsAndImportsOfALibrary)
     EXPECT_EQ(kPeMachineAmd64, image.machine);
     EXPECT_EQ((std::vector<std::string>{"LoadConfig", "OnRButton"}), image.exports);
     EXPECT_EQ(2u, image.imports.size());
+    EXPECT_EQ("x86 (32-bit)", PeMachineName(kPeMachineI386));
+    EXPECT_EQ("x86-64 (64-bit)", PeMachineName(kPeMachineAmd64));
+    EXPECT_EQ("machine 0xaa64", PeMachineName(0xAA64));
+}
+
+TEST(TextEncoding, ByteOrderMarksAndNulsBetweenLetters)
+{
+    const struct {
+        std::string bytes;
+        TextEncoding expected;
+    } rows[] = {
+        {"", TextEncoding::Narrow},
+        {"width=1024\r\n", TextEncoding::Narrow},
+        {"\xCF\xD4\xCA\xBE=1\n", TextEncoding::Narrow},  // GBK text
+        {std::string("a\0", 2), TextEncoding::Narrow},  // a NUL after one letter proves nothing
+        {std::string("1\0" "2\0", 4), TextEncoding::Narrow},
+        {"\xEF\xBB\xBFwidth=1", TextEncoding::Utf8Bom},
+        {"\xFF\xFE", TextEncoding::Utf16LeBom},
+        {std::string("\xFF\xFEw\0", 4), TextEncoding::Utf16LeBom},
+        {std::string("\xFE\xFF\0w", 4), TextEncoding::Utf16BeBom},
+        {std::string("w\0i\0", 4), TextEncoding::Utf16NoBom},
+        {std::string("\0w\0i", 4), TextEncoding::Utf16NoBom},
+        {std::string("=1\r\nX\0Y", 7), TextEncoding::Utf16NoBom},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, DetectTextEncoding(reinterpret_cast<const uint8_t*>(row.bytes.data()), row.bytes.size()))
+            << "row of " << row.bytes.size() << " bytes";
 }
 
 TEST(PeImage, ACutOrCorruptFileIsRefusedWithoutReadingPastIt)
@@ -124,4 +153,23 @@ TEST(DoctorReport, TextJsonAndExitCode)
               " \"ok\": 1, \"warn\": 1, \"fail\": 1, \"exitCode\": 1,\n"
               " \"summary\": \"zrkdoctor: 1 OK, 1 WARN, 1 FAIL: start-up would fail or lose a component\"}\n",
               report.Json(identity));
+}
+
+TEST(DoctorReport, AListenerSeesEachFindingAsItIsAddedAndTheStreamIsTheWhole)
+{
+    DoctorReport report;
+    auto identity = [](const std::string& text) { return text; };
+    std::string text = DoctorReport::Head(false), json = DoctorReport::Head(true);
+    std::vector<size_t> told;
+    report.SetListener([&](const DoctorReport& r, size_t index) {
+        told.push_back(index);
+        text += r.Entry(index, false, identity);
+        json += r.Entry(index, true, identity);
+    });
+    report.Add(Verdict::Ok, "path", "one");
+    EXPECT_EQ((std::vector<size_t>{0}), told) << "told before the next finding is made";
+    report.Add(Verdict::Fail, "component", "two");
+    EXPECT_EQ((std::vector<size_t>{0, 1}), told);
+    EXPECT_EQ(report.Text(), text + report.Tail(false));
+    EXPECT_EQ(report.Json(identity), json + report.Tail(true));
 }

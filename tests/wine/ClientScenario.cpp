@@ -31,11 +31,13 @@ ClientScenario::ClientScenario(const ScenarioLayout& layout)
 {
     MakeDirs(BinDir());
     MakeDirs(WorkDir());
-    CopyBinaryAs("client.exe", BinDir() + "\\" + layout.clientName);
-    for (const char* name : {"ZRKTempDll.dll", "ZRKModules.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"})
+    CopyBinaryAs(layout.client, BinDir() + "\\" + layout.clientName);
+    for (const char* name : {"ZRKTempDll.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"})
         CopyBinary(name, BinDir());
     if (!layout.vantri.empty())
         CopyBinaryAs(layout.vantri, BinDir() + "\\Vantri.dll");
+    if (!layout.modules.empty())
+        CopyBinaryAs(layout.modules, BinDir() + "\\ZRKModules.dll");
     if (!layout.tessaru.empty())
         CopyBinaryAs(layout.tessaru, m_game + "\\Tessaru.dll");
     if (!layout.orvalt.empty())

@@ -12,6 +12,7 @@
 struct ScenarioLayout {
     // The built file laid out under each component's real name; empty leaves it out.
     std::string vantri = "Vantri.dll";
+    std::string modules = "ZRKModules.dll";
     std::string tessaru = "Tessaru.dll";
     std::string orvalt = "Orvalt.dll";
     std::string devconfig = "opencount=0\n";
@@ -21,6 +22,7 @@ struct ScenarioLayout {
     std::string binFolder = "Bin";
     std::string workFolder = "work";
     std::string clientName = "client.exe";
+    std::string client = "client.exe";  // the built program laid out as clientName
 };
 
 struct ScenarioRun {

@@ -20,7 +20,7 @@ struct DoctorRun {
 DoctorRun RunDoctor(const std::string& arguments, const std::string& workDir)
 {
     DoctorRun run;
-    run.process = RunProcess("\"" + BinDir() + "\\zrkdoctor.exe\" " + arguments, workDir);
+    run.process = RunProcess("\"" + BinDir() + "\\zrkdoctor.exe\" " + arguments, workDir, 30000);
     std::istringstream lines(run.process.output);
     for (std::string line; std::getline(lines, line);)
         if (line.compare(0, 4, "WARN") == 0 || line.compare(0, 4, "FAIL") == 0)
@@ -94,6 +94,38 @@ private:
     HANDLE m_handle;
 };
 
+// A line matches expected when it starts with it; a '*' in expected stands for any text.
+bool LineMatches(const std::string& line, const std::string& expected)
+{
+    size_t star = expected.find('*');
+    if (star == std::string::npos)
+        return line.compare(0, expected.size(), expected) == 0;
+    return line.compare(0, star, expected, 0, star) == 0 && line.find(expected.substr(star + 1), star) != std::string::npos;
+}
+
+// ASCII text as UTF-16 little-endian bytes, after a byte order mark when bom is set.
+std::string Utf16(const char* ascii, bool bom)
+{
+    std::string bytes = bom ? "\xFF\xFE" : "";
+    for (const char* c = ascii; *c; ++c)
+        bytes += std::string(1, *c) + '\0';
+    return bytes;
+}
+
+// Vantri.dll's header claims the other word size's machine.
+void OtherMachineHost(const ClientScenario& game)
+{
+    std::string path = game.BinDir() + "\\Vantri.dll";
+    std::string image = ReadFileBytes(path);
+    ASSERT_GT(image.size(), 0x40u);
+    uint32_t pe = 0;
+    memcpy(&pe, &image[0x3C], 4);
+    ASSERT_GT(image.size(), pe + 6u);
+    const uint16_t other = sizeof(void*) == 8 ? 0x14C : 0x8664;
+    memcpy(&image[pe + 4], &other, 2);
+    WriteFileBytes(path, image);
+}
+
 std::function<std::vector<Squatter>()> Squat(std::function<Squatter()> make)
 {
     return [make] {
@@ -113,6 +145,9 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         std::vector<std::string> problems;  // one substring per expected WARN or FAIL line
         DWORD exitCode;
         std::function<std::vector<Squatter>()> squat;
+        std::function<void(const ClientScenario&)> alter = nullptr;  // after the layout
+        std::string arguments = "";
+        const char* printed = nullptr;  // also in the report
     };
     ScenarioLayout healthy;
     ScenarioLayout noHost;
@@ -132,6 +167,23 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     trailByteNames.clientName = "運.exe";
     ScenarioLayout badConfig;
     badConfig.devconfig = "WIDTH=1024\r\nfullscreen=off\r\nwidth 640\r\nheight=-768\r\nrender=1\r\n";
+    ScenarioLayout hostFaults;
+    hostFaults.vantri = "Vantri_fault.dll";
+    ScenarioLayout modulesFault;
+    modulesFault.modules = "ZRKModules_fault.dll";
+    ScenarioLayout modulesHang;
+    modulesHang.modules = "ZRKModules_hang.dll";
+    ScenarioLayout utf16Bom;
+    utf16Bom.devconfig = Utf16("opencount=0\r\nshownext=0\r\n", true);
+    ScenarioLayout utf16Bare;
+    utf16Bare.devconfig = Utf16("opencount=0\r\n", false);
+    ScenarioLayout utf8Bom;
+    utf8Bom.devconfig = "\xEF\xBB\xBFopencount=0\r\n";
+    ScenarioLayout clientWithoutSkin;
+    clientWithoutSkin.client = "client_noskin.exe";
+    clientWithoutSkin.devconfig = "opencount=1\nshownext=1\n";
+    const std::string otherMachine = sizeof(void*) == 8 ? "x86 (32-bit): the client loads only x86-64 (64-bit)"
+                                                        : "x86-64 (64-bit): the client loads only x86 (32-bit)";
     const Case cases[] = {
         {"healthy", healthy, {}, 0, nullptr},
         {"Chinese folders and 0x5C trail bytes in the client's names", trailByteNames, {}, 0, nullptr},
@@ -167,18 +219,55 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
           "WARN  config     height = 768 from line 4 \"height=-768\": the sign before the digits is not read",
           "WARN  config     width appears again on 1 later line(s), first line 3: only line 1 counts"},
          0, nullptr},
+        {"a host that faults in its class-object entry", hostFaults,
+         {"FAIL  component  Vantri.dll faults in its class-object entry (exception 0xc0000005): start-up ends there"}, 1,
+         nullptr},
+        {"a module library that faults in its class-object entry", modulesFault,
+         {"FAIL  component  ZRKModules.dll faults in its class-object entry (exception 0xc0000005)"}, 1, nullptr},
+        {"a module library that hangs in its class-object entry", modulesHang,
+         {"FAIL  component  ZRKModules.dll does not return from its class-object entry within 2000 ms"}, 1, nullptr,
+         nullptr, "--wait-ms 2000"},
+        {"devconfig.txt in UTF-16 with a byte order mark", utf16Bom,
+         {"WARN  config     *devconfig.txt is UTF-16 (little-endian, with a byte order mark): no key can match, so "
+          "every key takes its default; save it as ANSI"}, 0, nullptr},
+        {"devconfig.txt in UTF-16 without a byte order mark", utf16Bare,
+         {"WARN  config     *devconfig.txt is UTF-16 (no byte order mark, NUL bytes between the letters)"}, 0, nullptr},
+        {"devconfig.txt after a UTF-8 byte order mark", utf8Bom, {}, 0, nullptr, nullptr, "",
+         "starts with a UTF-8 byte order mark: harmless"},
+        {"a folder named devconfig.txt", healthy,
+         {"WARN  config     *devconfig.txt is a folder, not a file: every key takes its default"}, 0, nullptr,
+         [](const ClientScenario& game) {
+             std::string path = game.WorkDir() + "\\devconfig.txt";
+             DeleteFileA(path.c_str());
+             ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+         }},
+        {"an empty Vantri.dll", healthy,
+         {"FAIL  component  Vantri.dll is empty (0 bytes), not a library: start-up shows \"Load Core Error!\""}, 1,
+         nullptr, [](const ClientScenario& game) { WriteFileBytes(game.BinDir() + "\\Vantri.dll", ""); }},
+        {"a host of the other word size", healthy, {"FAIL  component  Vantri.dll is a library for " + otherMachine}, 1,
+         nullptr, OtherMachineHost},
+        {"a client without the skin bitmaps, and a devconfig.txt that shows the window", clientWithoutSkin,
+         {"WARN  client     *client.exe lacks skin bitmaps 2010, 2011, 2012, 2013, 2015, 2016, 2017, 2018, 2020, "
+          "2021, 2023, 2026, 2027: the configuration window start-up shows is blank, of its template's size at the "
+          "screen's corner, its OK button outside it: only Enter confirms it"},
+         0, nullptr},
     };
     for (const Case& c : cases) {
         ClientScenario game(c.layout);
+        if (c.alter)
+            c.alter(game);
         std::vector<Squatter> squatters = c.squat ? c.squat() : std::vector<Squatter>();
-        DoctorRun run = RunDoctor("\"" + game.BinDir() + "\"", game.WorkDir());
-        ASSERT_FALSE(run.process.timedOut) << c.name;
+        DoctorRun run = RunDoctor("\"" + game.BinDir() + "\" " + c.arguments, game.WorkDir());
+        ASSERT_FALSE(run.process.timedOut) << c.name << ": the doctor did not end by itself\n" << run.Report();
+        if (c.printed) {
+            EXPECT_NE(std::string::npos, run.Report().find(c.printed)) << c.name << "\n" << run.Report();
+        }
         EXPECT_EQ(c.exitCode, run.process.exitCode) << c.name << "\n" << run.Report();
         EXPECT_EQ(c.problems.size(), run.problems.size()) << c.name << "\n" << run.Report();
         for (const std::string& expected : c.problems) {
             bool found = false;
             for (const std::string& line : run.problems)
-                found = found || line.find(expected) == 0;
+                found = found || LineMatches(line, expected);
             EXPECT_TRUE(found) << c.name << ": no line starting " << expected << "\n" << run.Report();
         }
     }
@@ -197,14 +286,17 @@ TEST(Doctor, RefusesADeepPathAsThePlugInDoes)
     EXPECT_NE(std::string::npos, run.problems[0].find("the plug-in treats every component as missing")) << run.problems[0];
 }
 
-TEST(Doctor, JsonCarriesTheSameFindingsInUtf8AndAConfigFileGivenByPath)
+TEST(Doctor, JsonCarriesTheSameFindingsInUtf8AndAConfigFileAndClientGivenByPath)
 {
     ScenarioLayout layout;
     layout.tessaru = "Tessaru_noaddnew.dll";
     ClientScenario game(layout);
     std::string config = game.Root() + "\\elsewhere.txt";
     WriteFileBytes(config, "shownext=0\nopencount=3\n");
-    DoctorRun run = RunDoctor("\"" + game.BinDir() + "\" --json --config \"" + config + "\"", game.WorkDir());
+    std::string client = game.Root() + "\\other.exe";
+    CopyBinaryAs("client_noskin.exe", client);
+    DoctorRun run = RunDoctor("\"" + game.BinDir() + "\" --json --config \"" + config + "\" --client \"" + client + "\"",
+                              game.WorkDir());
     EXPECT_EQ(1u, run.process.exitCode) << run.Report();
     const std::string& json = run.process.output;
     EXPECT_EQ(0u, json.find("{\"findings\": [")) << json;
@@ -215,4 +307,6 @@ TEST(Doctor, JsonCarriesTheSameFindingsInUtf8AndAConfigFileGivenByPath)
     EXPECT_NE(std::string::npos, json.find("the configuration window does not show at the next start (opencount 3, shownext 0)"))
         << json;
     EXPECT_NE(std::string::npos, json.find("\"fail\": 1, \"exitCode\": 1")) << json;
+    EXPECT_NE(std::string::npos, json.find("other.exe lacks skin bitmaps 2010, 2011")) << json;
+    EXPECT_NE(std::string::npos, json.find("unused while the configuration window does not show")) << json;
 }

@@ -5,6 +5,7 @@
 // not loaded on the floor side, so the ratio includes loading it.
 //   startup_bench.exe [rounds]
 #include "bench/Stopwatch.h"
+#include "framework/KernelHandle.h"
 
 #include <windows.h>
 
@@ -96,11 +97,10 @@ DWORD RunChild(const std::string& root, const char* mode)
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         (root + "\\work").c_str(), &startup, &process))
         return kFailed;
+    CKernelHandle thread(process.hThread), child(process.hProcess);
     DWORD code = kFailed;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (WaitForSingleObject(child.Get(), 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(child.Get(), &code);
     return code;
 }
 

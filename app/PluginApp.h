@@ -9,7 +9,6 @@
 #include "framework/CWinApp.h"
 
 class GameSite;
-struct DeviceConfig;
 
 class PluginApp : public CWinApp {
 public:
@@ -53,11 +52,3 @@ private:
 };
 
 PluginApp& ThePluginApp();
-
-// The configuration window is shown when the record asks for it: opencount and
-// shownext both non-zero.
-bool ShouldShowConfigWindow(const DeviceConfig& config);
-// Runs the configuration window on the record.
-void RunConfigWindow(DeviceConfig& config);
-// The configuration steps of start-up: the window when asked for, then opencount + 1.
-void ApplyConfigWindowStep(DeviceConfig& config);

@@ -1,6 +1,8 @@
+// The application object's start-up and shutdown, and the seam tests use in their place.
 #include "app/PluginApp.h"
 
 #include "app/ComponentLoader.h"
+#include "app/ConfigWindowStep.h"
 #include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
 #include "messaging/CCFunction.h"
@@ -15,19 +17,6 @@ void PluginApp::UseCoreHost(ICoreHost* pCoreHost, HINSTANCE hCoreLibrary)
 {
     m_pCoreHost = pCoreHost;
     m_hCoreLibrary = hCoreLibrary;
-}
-
-bool ShouldShowConfigWindow(const DeviceConfig& config)
-{
-    return config.opencount != 0 && config.shownext != 0;
-}
-
-void ApplyConfigWindowStep(DeviceConfig& config)
-{
-    if (ShouldShowConfigWindow(config))
-        RunConfigWindow(config);
-    if (config.opencount < INT32_MAX)
-        config.opencount += 1;  // in memory only: devconfig.txt is never written
 }
 
 BOOL PluginApp::InitInstance()

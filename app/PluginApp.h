@@ -33,9 +33,10 @@ public:
     void* MenuObject() const { return m_pMenuObject; }
 
 private:
-    bool LoadCoreHost();
+    // directory: the executable's folder, where the components are looked for.
+    bool LoadCoreHost(const CString& directory);
     void RegisterCCFunction();
-    void LoadCoreModules();
+    void LoadCoreModules(const CString& directory);
 
     // Shut down, released and freed by ExitInstance.
     ICoreHost* m_pCoreHost = nullptr;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 void RemoveTree(const std::string& path)
@@ -102,6 +104,23 @@ void MakeDirs(const std::string& path)
     for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
     CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void LayOutGameFiles(const std::string& binFolder)
+{
+    const std::string list = ReadFileBytes(BinDir() + "\\game_files.txt");
+    EXPECT_FALSE(list.empty()) << "no game_files.txt in " << BinDir();
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = std::min(list.find('\n', start), list.size());
+        std::string path = list.substr(start, end - start);
+        start = end + 1;
+        if (path.empty() || path[0] == '#')
+            continue;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        EXPECT_TRUE(CopyFileA((BinDir() + "\\" + name).c_str(), (binFolder + "\\" + path).c_str(), FALSE)) << path;
+    }
 }
 
 ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,

@@ -42,6 +42,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 void CopyBinary(const std::string& name, const std::string& toFolder);
 void MakeDirs(const std::string& path);
+// Copies the game folder's files listed in game_files.txt from BinDir() into binFolder
+// and its parent.
+void LayOutGameFiles(const std::string& binFolder);
 
 struct ProcessResult {
     DWORD exitCode = 0xFFFFFFFF;

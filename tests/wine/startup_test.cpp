@@ -175,9 +175,8 @@ TEST(StartUp, ModulePathsBeyondTheBufferAreLeftOut)
     std::string deep = root + "\\" + std::string(padding, 'd') + "\\game";
     MakeDirs(deep + "\\Bin");
     MakeDirs(deep + "\\work");
-    for (const char* name : {"client.exe", "ZRKTempDll.dll", "Vantri.dll", "ZRKModules.dll",
-                             "ZRKEncoder.dll", "ZRKMsgData.bin"})
-        CopyBinaryAs(name, deep + "\\Bin\\" + name);
+    CopyBinary("client.exe", deep + "\\Bin");
+    LayOutGameFiles(deep + "\\Bin");
     ASSERT_EQ(247u, (deep + "\\Bin\\").size());
 
     std::string log = root + "\\calls.log";

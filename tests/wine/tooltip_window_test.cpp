@@ -56,7 +56,6 @@ protected:
     static inline HHOOK s_hHook = nullptr;
     static inline POINT s_lastMove = {};
 
-    // The cursor stays left of and below the screenshot test's window, which runs in parallel.
     static constexpr int kOwnerX = 0;
     static constexpr int kOwnerY = 480;
     void TearDown() override

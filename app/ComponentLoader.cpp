@@ -24,7 +24,7 @@ std::vector<wchar_t> WidePath(const char* pszPath)
 
 }  // namespace
 
-HINSTANCE ComponentLoader(const char* pszPath, REFCLSID clsid, REFIID iid, void** ppOut)
+HINSTANCE LoadComponent(const char* pszPath, REFCLSID clsid, REFIID iid, void** ppOut)
 {
     if (!ppOut || !pszPath)
         return nullptr;

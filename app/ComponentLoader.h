@@ -6,4 +6,4 @@
 
 // Returns the library handle, or null when it did not load; *ppOut receives the object
 // or null. The caller releases the object and frees the library with CoFreeLibrary.
-HINSTANCE ComponentLoader(const char* pszPath, REFCLSID clsid, REFIID iid, void** ppOut);
+HINSTANCE LoadComponent(const char* pszPath, REFCLSID clsid, REFIID iid, void** ppOut);

@@ -9,7 +9,6 @@
 #include "framework/CWinApp.h"
 
 class GameSite;
-struct DeviceConfig;
 
 class PluginApp : public CWinApp {
 public:
@@ -34,9 +33,10 @@ public:
     void* MenuObject() const { return m_pMenuObject; }
 
 private:
-    bool LoadCoreHost();
+    // directory: the executable's folder, where the components are looked for.
+    bool LoadCoreHost(const CString& directory);
     void RegisterCCFunction();
-    void LoadCoreModules();
+    void LoadCoreModules(const CString& directory);
 
     // Shut down, released and freed by ExitInstance.
     ICoreHost* m_pCoreHost = nullptr;
@@ -53,11 +53,3 @@ private:
 };
 
 PluginApp& ThePluginApp();
-
-// The configuration window is shown when the record asks for it: opencount and
-// shownext both non-zero.
-bool ShouldShowConfigWindow(const DeviceConfig& config);
-// Runs the configuration window on the record.
-void RunConfigWindow(DeviceConfig& config);
-// The configuration steps of start-up: the window when asked for, then opencount + 1.
-void ApplyConfigWindowStep(DeviceConfig& config);

@@ -4,6 +4,7 @@
 #ifndef ZRKTEMPDLL_H
 #define ZRKTEMPDLL_H
 
+#include <stdint.h>
 #include <windows.h>
 
 #ifdef __cplusplus
@@ -11,40 +12,51 @@ extern "C" {
 #endif
 
 /* Display and sound settings, read from devconfig.txt in the current directory when the
-   library loads. Twelve consecutive 32-bit signed integers, in this order. */
+   library loads. Twelve consecutive int32_t, in this order. */
 typedef struct DeviceConfig {
-    int fullscreen; /* > 0: full screen */
-    int width;      /* pixels */
-    int height;     /* pixels */
-    int ddriver;
-    int music;
-    int bitDepth;   /* bits per pixel */
-    int effect;
-    int sound;
-    int fps;
-    int render;     /* 0 automatic, 1 Direct3D, 2 OpenGL, 3 software; -1 none chosen */
-    int opencount;  /* start-ups so far, this one included */
-    int shownext;   /* non-zero: show the configuration window at the next start-up */
+    int32_t fullscreen; /* > 0: full screen */
+    int32_t width;      /* pixels */
+    int32_t height;     /* pixels */
+    int32_t ddriver;
+    int32_t music;
+    int32_t bitDepth;   /* bits per pixel */
+    int32_t effect;
+    int32_t sound;
+    int32_t fps;
+    int32_t render;     /* 0 automatic, 1 Direct3D, 2 OpenGL, 3 software; -1 none chosen */
+    int32_t opencount;  /* start-ups so far, this one included */
+    int32_t shownext;   /* non-zero: show the configuration window at the next start-up */
 } DeviceConfig;
 
 typedef char ZRKTempDll_DeviceConfigIs48Bytes[sizeof(DeviceConfig) == 48 ? 1 : -1];
 
-/* Stores the component host's interface pointer (no reference added) into *coreSlot,
-   then passes value to the modules object. A null coreSlot is ignored. */
-__declspec(dllimport) void __cdecl TransferPointer(int value, void** coreSlot);
+/* value: passed on unchanged to the modules object (when there is a component host).
+   coreSlot: receives the component host's interface pointer, null when there is none;
+   no reference is added for the caller. A null coreSlot does nothing.
+   Returns nothing. */
+__declspec(dllimport) void __cdecl TransferPointer(int32_t value, void** coreSlot);
 
-/* Makes the right-click menu's object for this window. */
+/* window: the client window the right-click menu belongs to. Each call makes a new menu
+   object for it, which OnRButton then uses; without a menu module nothing happens.
+   Returns nothing. */
 __declspec(dllimport) void __cdecl CreateRPopupMenu(HWND window);
 
-/* Shows the right-click menu made by the last CreateRPopupMenu call. */
-__declspec(dllimport) void __cdecl OnRButton(int first, int second);
+/* first, second: passed on unchanged to the menu module's CreateRMenu, which shows the
+   right-click menu of the last CreateRPopupMenu call (a null menu object before the
+   first). Without a menu module nothing happens. Returns nothing. */
+__declspec(dllimport) void __cdecl OnRButton(int32_t first, int32_t second);
 
-/* Writes one loudspeaker message as text into the buffer *textOut points to; the buffer
-   must hold the prefix (22 bytes at most), the whole text and a terminating zero.
-   Returns 0, or E_FAIL when the help library gave no game archive. GBK text. */
-__declspec(dllimport) HRESULT __cdecl GetSpeakInfo(int first, int second, char** textOut);
+/* first, second: passed on unchanged to the help library's game archive, which picks the
+   loudspeaker message.
+   textOut: the address of the caller's pointer to a buffer, written without a bound:
+   the loudspeaker prefix ("/laba[<number>]", the GBK bytes CB B5, a colon and a space:
+   22 bytes at most), the whole text and a terminating zero must fit. GBK text.
+   Returns S_OK (0) with the buffer written, or E_FAIL with the buffer untouched when the
+   help library gave no game archive, or textOut or *textOut is null. */
+__declspec(dllimport) HRESULT __cdecl GetSpeakInfo(int32_t first, int32_t second, char** textOut);
 
-/* The process-wide settings record; the same address on every call. */
+/* Returns the process-wide settings record: the same address on every call, valid while
+   the library is loaded. */
 __declspec(dllimport) DeviceConfig* __cdecl LoadConfig(void);
 
 #ifdef __cplusplus

@@ -7,6 +7,7 @@
 #include "config/DeviceConfig.h"
 
 #include "bench/Stopwatch.h"
+#include "framework/KernelHandle.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -21,8 +22,8 @@ namespace {
 // Letters of every kind, so the matcher sees key letters all the time, and no newline.
 bool WriteOneLine(const std::string& path, int megabytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     std::string block;
     while (block.size() < 1024 * 1024)
@@ -31,21 +32,21 @@ bool WriteOneLine(const std::string& path, int megabytes)
     DWORD written = 0;
     bool ok = true;
     for (int i = 0; i < megabytes && ok; ++i)
-        ok = WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written == block.size();
-    CloseHandle(file);
+        ok = WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written == block.size();
     return ok;
 }
 
 double PlainRead(const std::string& path)
 {
     Stopwatch watch;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::vector<char> buffer(64 * 1024);
-    DWORD read = 0;
     unsigned long long sum = 0;
-    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
-        sum += static_cast<unsigned char>(buffer[read - 1]);
-    CloseHandle(file);
+    {
+        CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::vector<char> buffer(64 * 1024);
+        DWORD read = 0;
+        while (ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
+            sum += static_cast<unsigned char>(buffer[read - 1]);
+    }
     const double seconds = watch.Seconds();
     return sum == 1 ? 0 : seconds;  // the sum keeps the reads
 }

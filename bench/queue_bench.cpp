@@ -7,6 +7,7 @@
 #include "messaging/SharedMemoryChannel.h"
 
 #include "bench/Stopwatch.h"
+#include "framework/KernelHandle.h"
 
 #include <windows.h>
 
@@ -37,7 +38,7 @@ int PopRecords(const std::string& prefix, int count)
     return 0;
 }
 
-HANDLE StartPopper(const std::string& prefix, int count)
+CKernelHandle StartPopper(const std::string& prefix, int count)
 {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH - 1);
@@ -46,17 +47,17 @@ HANDLE StartPopper(const std::string& prefix, int count)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return nullptr;
-    CloseHandle(info.hThread);
-    return info.hProcess;
+        return CKernelHandle();
+    CKernelHandle thread(info.hThread);
+    return CKernelHandle(info.hProcess);
 }
 
 // Seconds per record pushed here and popped in the other process, end to end.
 double TimePushPop(SharedMemoryChannel& channel, const std::string& prefix, int count)
 {
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
-    HANDLE popper = StartPopper(prefix, count);
-    if (!popper || WaitForSingleObject(ready, 60000) != WAIT_OBJECT_0)
+    CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str()));
+    CKernelHandle popper = StartPopper(prefix, count);
+    if (!popper || WaitForSingleObject(ready.Get(), 60000) != WAIT_OBJECT_0)
         return -1;
     ChannelMessage message;
     const char text[] = "benchmark payload";
@@ -67,11 +68,8 @@ double TimePushPop(SharedMemoryChannel& channel, const std::string& prefix, int 
             ++pushed;
         else
             Sleep(0);
-    WaitForSingleObject(popper, INFINITE);
-    const double seconds = watch.Seconds();
-    CloseHandle(popper);
-    CloseHandle(ready);
-    return seconds / count;
+    WaitForSingleObject(popper.Get(), INFINITE);
+    return watch.Seconds() / count;
 }
 
 double TimeLockUnlock(SharedMemoryChannel& channel, int count)

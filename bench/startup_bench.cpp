@@ -5,10 +5,12 @@
 // not loaded on the floor side, so the ratio includes loading it.
 //   startup_bench.exe [rounds]
 #include "bench/Stopwatch.h"
+#include "framework/KernelHandle.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,11 +19,8 @@
 
 namespace {
 
-const char* const kBinFiles[] = {"startup_bench.exe", "ZRKTempDll.dll", "Vantri.dll",
-                                 "ZRKModules.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"};
-const char* const kParentFiles[] = {"Tessaru.dll", "Orvalt.dll"};
-const char* const kComponents[] = {"Vantri.dll", "ZRKModules.dll", "ZRKEncoder.dll",
-                                   "..\\Tessaru.dll", "..\\Orvalt.dll"};
+const char kGameFileList[] = "game_files.txt";
+const char kPlugIn[] = "ZRKTempDll.dll";
 const DWORD kFailed = 0xFFFFFFFF;
 
 std::string OwnFolder()
@@ -30,6 +29,26 @@ std::string OwnFolder()
     GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// The game folder's files as paths from its Bin folder, from the list beside this program.
+std::vector<std::string> GameFiles()
+{
+    std::vector<std::string> files;
+    std::ifstream list(OwnFolder() + kGameFileList);
+    for (std::string path; std::getline(list, path);) {
+        if (path.empty() || path[0] == '#')
+            continue;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        files.push_back(path);
+    }
+    return files;
+}
+
+bool IsComponentLibrary(const std::string& path)
+{
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".dll") == 0 &&
+           path.compare(path.find_last_of('\\') + 1, std::string::npos, kPlugIn) != 0;
 }
 
 // The system libraries both sides import, loaded and started before the clock runs,
@@ -46,7 +65,7 @@ DWORD MeasurePlugIn()
 {
     PreloadSystemLibraries();
     Stopwatch watch;
-    HMODULE hPlugIn = LoadLibraryA("ZRKTempDll.dll");
+    HMODULE hPlugIn = LoadLibraryA(kPlugIn);
     DWORD elapsed = watch.Microseconds();
     return hPlugIn ? elapsed : kFailed;
 }
@@ -55,11 +74,24 @@ DWORD MeasureFloor()
 {
     PreloadSystemLibraries();
     std::string folder = OwnFolder();
+    std::vector<std::string> components;
+    for (const std::string& path : GameFiles())
+        if (IsComponentLibrary(path))
+            components.push_back(folder + path);
     Stopwatch watch;
-    for (const char* name : kComponents)
-        if (!LoadLibraryA((folder + name).c_str()))
+    for (const std::string& path : components)
+        if (!LoadLibraryA(path.c_str()))
             return kFailed;
     return watch.Microseconds();
+}
+
+// The bench itself and its list go into Bin beside the listed files.
+std::vector<std::string> GameFolderFiles()
+{
+    std::vector<std::string> files = GameFiles();
+    files.push_back("startup_bench.exe");
+    files.push_back(kGameFileList);
+    return files;
 }
 
 std::string MakeGameFolder()
@@ -70,19 +102,15 @@ std::string MakeGameFolder()
     for (const char* sub : {"", "\\Bin", "\\work"})
         CreateDirectoryA((root + sub).c_str(), nullptr);
     std::string from = OwnFolder();
-    for (const char* name : kBinFiles)
-        CopyFileA((from + name).c_str(), (root + "\\Bin\\" + name).c_str(), FALSE);
-    for (const char* name : kParentFiles)
-        CopyFileA((from + name).c_str(), (root + "\\" + name).c_str(), FALSE);
+    for (const std::string& path : GameFolderFiles())
+        CopyFileA((from + path.substr(path.find_last_of('\\') + 1)).c_str(), (root + "\\Bin\\" + path).c_str(), FALSE);
     return root;
 }
 
 void RemoveGameFolder(const std::string& root)
 {
-    for (const char* name : kBinFiles)
-        DeleteFileA((root + "\\Bin\\" + name).c_str());
-    for (const char* name : kParentFiles)
-        DeleteFileA((root + "\\" + name).c_str());
+    for (const std::string& path : GameFolderFiles())
+        DeleteFileA((root + "\\Bin\\" + path).c_str());
     for (const char* sub : {"\\Bin", "\\work", ""})
         RemoveDirectoryA((root + sub).c_str());
 }
@@ -96,11 +124,10 @@ DWORD RunChild(const std::string& root, const char* mode)
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         (root + "\\work").c_str(), &startup, &process))
         return kFailed;
+    CKernelHandle thread(process.hThread), child(process.hProcess);
     DWORD code = kFailed;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (WaitForSingleObject(child.Get(), 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(child.Get(), &code);
     return code;
 }
 

@@ -1,5 +1,7 @@
 #include "client/CallLog.h"
 
+#include "client/OwnedHandle.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -19,13 +21,12 @@ void LogCall(const char* pszFormat, ...)
     if (nLength > static_cast<int>(sizeof line) - 2)
         nLength = sizeof line - 2;
     line[nLength++] = '\n';
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    OwnedHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return;
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(nLength), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), line, static_cast<DWORD>(nLength), &written, nullptr);
 }
 
 std::string GuidText(REFGUID guid)

@@ -55,7 +55,8 @@ DialogWatcher::~DialogWatcher() { Stop(); }
 void DialogWatcher::Start()
 {
     m_bStop = false;
-    HANDLE hRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    OwnedHandle running(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HANDLE hRunning = running.Get();
     bool started = m_thread.Start([this, hRunning] {
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
@@ -65,7 +66,6 @@ void DialogWatcher::Start()
     });
     if (started)
         WaitForSingleObject(hRunning, INFINITE);
-    CloseHandle(hRunning);
 }
 
 void DialogWatcher::Stop()

@@ -1,5 +1,7 @@
 #include "client/MessageData.h"
 
+#include "client/OwnedHandle.h"
+
 #include <windows.h>
 
 #include <cerrno>
@@ -66,14 +68,13 @@ std::vector<MessageEntry> ParseMessageData(const std::string& bytes)
 std::vector<MessageEntry> ReadMessageData(const char* pszPath)
 {
     std::string bytes;
-    HANDLE file = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    OwnedHandle file(CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return {};
     char chunk[4096];
     DWORD got = 0;
-    while (bytes.size() < (1u << 20) && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    while (bytes.size() < (1u << 20) && ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
         bytes.append(chunk, got);
-    CloseHandle(file);
     return ParseMessageData(bytes);
 }

@@ -2,6 +2,8 @@
 // stand-ins need of std::thread, which the compiler's win32 thread model leaves out.
 #pragma once
 
+#include "client/OwnedHandle.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -21,19 +23,18 @@ public:
     {
         Join();
         auto pBody = std::make_unique<std::function<void()>>(std::move(body));
-        m_hThread = CreateThread(nullptr, 0, &Run, pBody.get(), 0, nullptr);
-        if (m_hThread)
+        m_thread = OwnedHandle(CreateThread(nullptr, 0, &Run, pBody.get(), 0, nullptr));
+        if (m_thread)
             pBody.release();  // the thread owns it now
-        return m_hThread != nullptr;
+        return static_cast<bool>(m_thread);
     }
 
     void Join()
     {
-        if (!m_hThread)
+        if (!m_thread)
             return;
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-        m_hThread = nullptr;
+        WaitForSingleObject(m_thread.Get(), INFINITE);
+        m_thread.Close();
     }
 
 private:
@@ -44,5 +45,5 @@ private:
         return 0;
     }
 
-    HANDLE m_hThread = nullptr;
+    OwnedHandle m_thread;
 };

@@ -23,6 +23,15 @@ file(CHMOD ${WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_RE
                                    WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_RUN})
 
+# The plug-in's own code runs once per start-up or per player action: small beats fast
+# there (DLL_SMALL_CODE_OPTIONS). The portable units keep the release level: their scans
+# are the hot loops. All the DLL's code carries debug information for ZRKTempDll.debug
+# (no change to the code). Each folder applies these to its own targets.
+set(DLL_CODE_OPTIONS -g)
+set(DLL_SMALL_CODE_OPTIONS -Os -g)
+include(cmake/UnwindTableStart.cmake)
+include(cmake/ResourceDependencies.cmake)
+
 add_portable_units(portable)
 
 add_subdirectory(framework)
@@ -37,16 +46,6 @@ if(WINE_ARCH STREQUAL win32)
   add_subdirectory(tests/image)
 endif()
 add_subdirectory(bench)
-# The plug-in's own code runs once per start-up or per player action: small beats fast
-# there. The portable units keep the release level: their scans are the hot loops.
-set_property(TARGET framework config messaging skin util zrkplugin APPEND PROPERTY COMPILE_OPTIONS -Os)
-# The DLL's code carries debug information for ZRKTempDll.debug (no change to the code).
-set_property(TARGET framework framework_dllentry config messaging skin util zrkplugin config_portable
-             messaging_portable skin_portable util_portable APPEND PROPERTY COMPILE_OPTIONS -g)
-
-include(cmake/ResourceDependencies.cmake)
-add_resource_dependencies(${PROJECT_SOURCE_DIR})
-
 # The README's main-job command itself, so the README cannot rot.
 add_test(NAME MainJob.ReadmeCommandTellsTheStory
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/main_job_test.sh ${WINE_ARCH})

@@ -2,12 +2,6 @@
 
 #include <cstdint>
 
-namespace {
-
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-}  // namespace
-
 std::string LowerAsciiGbk(std::string_view text)
 {
     std::string lower(text);

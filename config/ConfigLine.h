@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+// The first byte of a GBK double-byte character: its trail byte may fall in the ASCII
+// letters' range and is no letter.
+constexpr bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
 // Lower-cases ASCII letters; a GBK lead byte and its trail byte are kept as they are.
 std::string LowerAsciiGbk(std::string_view text);
 

@@ -12,8 +12,6 @@ const ConfigKey kDeviceConfigKeys[kDeviceConfigKeyCount] = {
 
 namespace {
 
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 unsigned char LowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
@@ -29,9 +27,9 @@ constexpr ByteClasses MakeByteClasses()
 {
     ByteClasses classes{};
     for (unsigned b = 0; b < 256; ++b)
-        classes.of[b] = b == '\n' || b == '\r' || b == '\0' || (b >= 0x81 && b <= 0xFE) ? kSpecialByte
-                        : b >= '0' && b <= '9'                                     ? kDigitByte
-                                                                                   : 0;
+        classes.of[b] = b == '\n' || b == '\r' || b == '\0' || IsGbkLeadByte(static_cast<unsigned char>(b)) ? kSpecialByte
+                        : b >= '0' && b <= '9'                                                    ? kDigitByte
+                                                                                                  : 0;
     return classes;
 }
 

@@ -7,8 +7,16 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace {
+
+// A temporary object lets go of its DC: the DC belongs to whoever made it.
+class CTempDC final : public CDC {
+public:
+    explicit CTempDC(HDC hDC) { m_hDC = hDC; }
+    ~CTempDC() override { Detach(); }
+};
 
 // Temporary objects per thread; a view holds no DC of its own, so a reused handle value
 // simply finds its view again.
@@ -35,10 +43,8 @@ CDC* CDC::FromHandle(HDC hDC)
     if (!hDC)
         return nullptr;
     std::unique_ptr<CDC>& temporary = Temporary(hDC);
-    if (!temporary) {
-        temporary.reset(new CDC);
-        temporary->m_hDC = hDC;
-    }
+    if (!temporary)
+        temporary.reset(new CTempDC(hDC));
     return temporary.get();
 }
 
@@ -47,27 +53,25 @@ BOOL CDC::CreateCompatibleDC(CDC* pDC)
     if (m_hDC)
         return FALSE;
     m_hDC = ::CreateCompatibleDC(pDC ? pDC->m_hDC : nullptr);
-    m_bOwnsDC = m_hDC != nullptr;
-    return m_bOwnsDC;
+    return m_hDC != nullptr;
 }
 
-BOOL CDC::DeleteDC()
-{
-    BOOL deleted = m_bOwnsDC && m_hDC ? ::DeleteDC(m_hDC) : FALSE;
-    if (m_bOwnsDC)
-        m_hDC = nullptr;
-    m_bOwnsDC = false;
-    return deleted;
-}
+BOOL CDC::DeleteDC() { return m_hDC ? ::DeleteDC(Detach()) : FALSE; }
+
+HDC CDC::Detach() { return std::exchange(m_hDC, nullptr); }
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
 
-CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+CPaintDC::~CPaintDC()
+{
+    ::EndPaint(m_hWnd, &m_ps);
+    Detach();
+}
 
 CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetWindowDC(hWnd); }
 
 CWindowDC::~CWindowDC()
 {
     if (m_hDC)
-        ::ReleaseDC(m_hWnd, m_hDC);
+        ::ReleaseDC(m_hWnd, Detach());
 }

@@ -1,5 +1,6 @@
-// The framework's device context objects: CDC (owning when it created its DC, a view
-// otherwise), and scope objects for paint, window-DC and select/restore pairs.
+// The framework's device context objects: CDC (deletes the DC it holds; the temporaries
+// FromHandle makes and the paint and window DCs hand theirs back instead), and scope
+// objects for paint, window-DC and select/restore pairs.
 #pragma once
 
 #include "framework/CGdiObject.h"
@@ -15,11 +16,13 @@ public:
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
-    // A non-owning object for hDC, kept for the thread.
+    // A temporary object for hDC, kept for the thread; it never deletes hDC.
     static CDC* FromHandle(HDC hDC);
-    // Creates a memory DC compatible with pDC, or with the screen when pDC is null.
+    // Creates a memory DC compatible with pDC, or with the screen when pDC is null; FALSE
+    // when this object already holds a DC.
     BOOL CreateCompatibleDC(CDC* pDC);
     BOOL DeleteDC();
+    HDC Detach();
     HDC GetSafeHdc() const { return m_hDC; }
     operator HDC() const { return m_hDC; }
 
@@ -34,9 +37,6 @@ public:
     }
 
     HDC m_hDC = nullptr;
-
-protected:
-    bool m_bOwnsDC = false;
 };
 
 // BeginPaint and EndPaint of a window.

@@ -4,15 +4,13 @@
 
 #include <cstring>
 
-CStdioFile::~CStdioFile() { Close(); }
-
 BOOL CStdioFile::Open(const char* pszFileName, unsigned nOpenFlags, CFileException* pError)
 {
     (void)nOpenFlags;  // only reading is supported
     Close();
-    m_hFile = CreateFileA(pszFileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE) {
+    m_file.Attach(CreateFileA(pszFileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file) {
         if (pError) {
             pError->m_lOsError = GetLastError();
             pError->m_cause = CFileException::fileNotFound;
@@ -24,16 +22,14 @@ BOOL CStdioFile::Open(const char* pszFileName, unsigned nOpenFlags, CFileExcepti
 
 void CStdioFile::Close()
 {
-    if (m_hFile != INVALID_HANDLE_VALUE)
-        CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_file.Close();
     m_nBuffered = m_nPosition = 0;
 }
 
 UINT CStdioFile::Read(void* pBuffer, UINT nCount)
 {
     DWORD nRead = 0;
-    if (!ReadFile(m_hFile, pBuffer, nCount, &nRead, nullptr))
+    if (!ReadFile(m_file.Get(), pBuffer, nCount, &nRead, nullptr))
         AfxThrowFileException(CFileException::genericException, GetLastError());
     return nRead;
 }
@@ -48,7 +44,7 @@ bool CStdioFile::FillBuffer()
 BOOL CStdioFile::ReadString(CString& rString)
 {
     rString.Empty();
-    if (m_hFile == INVALID_HANDLE_VALUE)
+    if (!m_file)
         return FALSE;
     bool readAny = false;
     for (;;) {

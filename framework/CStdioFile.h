@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/KernelHandle.h"
 
 #include <windows.h>
 
@@ -13,7 +14,6 @@ public:
     enum OpenFlags : unsigned { modeRead = 0x0000, typeText = 0x4000 };
 
     CStdioFile() = default;
-    ~CStdioFile();
     CStdioFile(const CStdioFile&) = delete;
     CStdioFile& operator=(const CStdioFile&) = delete;
 
@@ -30,7 +30,7 @@ public:
 private:
     bool FillBuffer();
 
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    CKernelHandle m_file;
     char m_buffer[4096];
     DWORD m_nBuffered = 0;
     DWORD m_nPosition = 0;

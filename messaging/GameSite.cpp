@@ -49,7 +49,7 @@ const IGameSiteVtbl kGameSiteVtbl = {
 
 }  // namespace
 
-GameSite::GameSite() : GameSite("Client") {}
+GameSite::GameSite() : GameSite(kClientPrefix) {}
 
 GameSite::GameSite(const std::string& prefix) : IGameSite{&kGameSiteVtbl} { m_channel.Open(prefix); }
 

@@ -38,7 +38,10 @@ struct IGameSite {
 // The table's methods forward to the members of the same name.
 class GameSite final : public IGameSite {
 public:
-    // Opens the channel with the prefix "Client"; the other form serves tests.
+    // The prefix of the client's queue.
+    static constexpr const char* kClientPrefix = "Client";
+
+    // Opens the channel with the prefix kClientPrefix; the other form serves tests.
     GameSite();
     explicit GameSite(const std::string& prefix);
     ~GameSite();

@@ -1,6 +1,7 @@
 #include "messaging/SharedMemoryChannel.h"
 
 #include <cstring>
+#include <utility>
 
 using namespace QueueSection;
 
@@ -31,15 +32,11 @@ private:
 
 SharedMemoryChannel::SharedMemoryChannel() = default;
 
+// The owners then unmap the view and close the mapping and the mutex.
 SharedMemoryChannel::~SharedMemoryChannel()
 {
-    if (m_bOpen) {
+    if (m_bOpen)
         Clear();
-        UnmapViewOfFile(m_pView);
-        CloseHandle(m_hMapping);
-    }
-    if (m_hMutex)
-        CloseHandle(m_hMutex);
 }
 
 // Only our own kind of section is safe to work on: one that is exactly 64 KB (a longer
@@ -48,11 +45,8 @@ SharedMemoryChannel::~SharedMemoryChannel()
 // would fault on first touch).
 bool SectionIsLargerThanOurs(HANDLE hMapping)
 {
-    void* pProbe = MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, kSectionSize + 4096);
-    if (!pProbe)
-        return false;
-    UnmapViewOfFile(pProbe);
-    return true;
+    CMappedView probe(MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, kSectionSize + 4096));
+    return static_cast<bool>(probe);
 }
 
 bool ViewIsCommittedReadWrite(const void* pView)
@@ -62,33 +56,30 @@ bool ViewIsCommittedReadWrite(const void* pView)
            info.Protect == PAGE_READWRITE && info.RegionSize >= static_cast<SIZE_T>(kSectionSize);
 }
 
-bool SharedMemoryChannel::MapSection()
+bool SharedMemoryChannel::MapSection(const std::string& name)
 {
-    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
-                                    m_strSectionName.c_str());
-    if (!m_hMapping)
+    CKernelHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
+                                             name.c_str()));
+    if (!mapping)
         return false;
     // A section this call created is ours as asked for: only one found under the name
     // needs the checks, each of which costs the system a round trip.
     const bool bFound = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!bFound || !SectionIsLargerThanOurs(m_hMapping))
-        m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, kSectionSize));
-    if (m_pView && (!bFound || ViewIsCommittedReadWrite(m_pView)))
-        return true;
-    if (m_pView)
-        UnmapViewOfFile(m_pView);
-    m_pView = nullptr;
-    CloseHandle(m_hMapping);
-    m_hMapping = nullptr;
-    return false;
+    CMappedView view;
+    if (!bFound || !SectionIsLargerThanOurs(mapping.Get()))
+        view = CMappedView(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kSectionSize));
+    if (!view || (bFound && !ViewIsCommittedReadWrite(view.Get())))
+        return false;
+    m_pView = static_cast<uint8_t*>(view.Get());
+    m_mapping = std::move(mapping);
+    m_view = std::move(view);
+    return true;
 }
 
-int SharedMemoryChannel::Open(std::string prefix)
+int SharedMemoryChannel::Open(const std::string& prefix)
 {
-    m_strMutexName = prefix + m_strMutexName;
-    m_strSectionName = prefix + m_strSectionName;
-    m_hMutex = CreateMutexA(nullptr, FALSE, m_strMutexName.c_str());
-    if (!m_hMutex || !MapSection())
+    m_mutex.Attach(CreateMutexA(nullptr, FALSE, MutexName(prefix).c_str()));
+    if (!m_mutex || !MapSection(SectionName(prefix)))
         return 0;
     m_bOpen = 1;
     // Under the mutex: the creator's zeros become an empty queue (count 0, end offset
@@ -136,13 +127,13 @@ int SharedMemoryChannel::Clear()
 
 int SharedMemoryChannel::Lock(DWORD timeoutMs)
 {
-    if (!m_hMutex)
+    if (!m_mutex)
         return 0;
-    DWORD result = WaitForSingleObject(m_hMutex, timeoutMs);
+    DWORD result = WaitForSingleObject(m_mutex.Get(), timeoutMs);
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED ? 1 : 0;
 }
 
-int SharedMemoryChannel::Unlock() { return ReleaseMutex(m_hMutex) ? 1 : 0; }
+int SharedMemoryChannel::Unlock() { return ReleaseMutex(m_mutex.Get()) ? 1 : 0; }
 
 int SharedMemoryChannel::Snapshot(std::vector<uint8_t>* bytes)
 {

@@ -2,6 +2,7 @@
 // guarded by a named mutex, shared by every process that opens it with the same prefix.
 #pragma once
 
+#include "framework/KernelHandle.h"
 #include "messaging/QueueSection.h"
 
 #include <windows.h>
@@ -17,12 +18,16 @@ public:
     SharedMemoryChannel(const SharedMemoryChannel&) = delete;
     SharedMemoryChannel& operator=(const SharedMemoryChannel&) = delete;
 
-    // Creates or opens prefix + "ShareMemMutant" and prefix + "ShareMemSection" and maps
+    // The names of the queue's mutex and section for a prefix.
+    static std::string MutexName(const std::string& prefix) { return prefix + "ShareMemMutant"; }
+    static std::string SectionName(const std::string& prefix) { return prefix + "ShareMemSection"; }
+
+    // Creates or opens MutexName(prefix) and SectionName(prefix) and maps
     // exactly 64 KB of the section. 1 when mapped; 0 when the mutex or section cannot be
     // had, or when the section by that name is not 64 KB of committed read-write memory.
     // Waits at most a second for the mutex: without it the queue is opened as found,
     // uninitialised. Called once per object.
-    int Open(std::string prefix);
+    int Open(const std::string& prefix);
     // Each operation waits at most kLockTimeoutMs for the mutex; on time-out it touches
     // nothing and returns 0, as a closed channel does.
     static constexpr DWORD kLockTimeoutMs = 1000;
@@ -46,15 +51,14 @@ public:
 private:
     class LockScope;
 
-    uint8_t* m_pView = nullptr;
+    uint8_t* m_pView = nullptr;  // m_view's address, typed
     int m_bOpen = 0;
-    HANDLE m_hMutex = nullptr;
-    HANDLE m_hMapping = nullptr;
-    std::string m_strMutexName = "ShareMemMutant";
-    std::string m_strSectionName = "ShareMemSection";
+    CKernelHandle m_mutex;
+    CKernelHandle m_mapping;
+    CMappedView m_view;
     int32_t m_nCachedEnd = 0;
 
-    bool MapSection();
+    bool MapSection(const std::string& name);
     void CacheEnd();
 };
 

@@ -1,55 +1,93 @@
 # Sourced: finds the client's windows on the X display and operates the skinned
-# configuration window the way a player does, through the X server with xdotool.
+# configuration window the way a player does, through the X server with xdotool. Each
+# click is followed by a wait for what it changes on the screen, never by a fixed pause.
+source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 # The id of the client's visible X window of the given size (WIDTHxHEIGHT), or of any
-# real size with "any"; waits up to $2 tenths of a second (default 150). The program is
-# $3 (default client.exe).
-find_client_window() {
+# real size with "any"; none when there is none yet. The program is $2 (default
+# client.exe).
+client_window() {
   local w size
-  for _ in $(seq "${2:-150}"); do
-    for w in $(xdotool search --onlyvisible --classname "${3:-client.exe}" 2>/dev/null); do
-      size=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
-      if [ "$1" = any ] && [ -n "$size" ] && [ "$size" != 1x1 ]; then echo "$w"; return 0; fi
-      [ "$size" = "$1" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.1
+  for w in $(xdotool search --onlyvisible --classname "${2:-client.exe}" 2>/dev/null); do
+    size=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
+    if [ "$1" = any ] && [ -n "$size" ] && [ "$size" != 1x1 ]; then echo "$w"; return 0; fi
+    [ "$size" = "$1" ] && { echo "$w"; return 0; }
   done
   return 1
 }
 
-# Clicks the point x y of window $1, relative to its top-left corner.
-click_in_window() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-  sleep 0.3
+# client_window, waiting up to $2 tenths of a second (default 150) for it; the program
+# is $3.
+find_client_window() {
+  wait_until "${2:-150}" client_window "$1" "${3:-client.exe}" >/dev/null && client_window "$1" "${3:-client.exe}"
 }
 
-# The middle of each button of the skinned window, relative to its top-left corner.
+# A digest of the screen's 9 x 9 pixels around x y.
+screen_digest() {
+  import -silent -window root -crop "9x9+$(($1 - 4))+$(($2 - 4))" rgb:- 2>/dev/null | md5sum
+}
+
+# Succeeds once the pixels around x y no longer digest to $3.
+screen_changed() { [ "$(screen_digest "$1" "$2")" != "$3" ]; }
+
+# Succeeds once X window $1 is gone or unmapped.
+window_gone() { ! xdotool search --onlyvisible --classname "$2" 2>/dev/null | grep -qx "$1"; }
+
+# click_in_window WINDOW X Y [MARK_X MARK_Y]: clicks the point x y of the window, relative
+# to its top-left corner, and waits up to 3 s for the pixels around the mark (default: the
+# point itself) to change; a window that has just been mapped may not take input yet, so
+# a click that changed nothing is repeated, three times at most.
+click_in_window() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW before
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local mark_x=$((X + ${4:-$2})) mark_y=$((Y + ${5:-$3}))
+  before=$(screen_digest $mark_x $mark_y)
+  for _ in 1 2 3; do
+    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+    wait_until 30 screen_changed $mark_x $mark_y "$before" && return 0
+  done
+  return 1
+}
+
+# Clicks the OK button of skinned window $1 (a push button that looks different under
+# the pointer) until the window goes.
+press_skinned_ok() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  for _ in 1 2 3; do
+    xdotool mousemove $((X + 525)) $((Y + 338)) click 1
+    wait_until 30 window_gone "$1" client.exe && return 0
+  done
+  return 1
+}
+
+# The middle of each check and radio button of the skinned window, and of its box or
+# circle, which the click changes, relative to the window's top-left corner.
 skin_button_point() {
   case $1 in
-    ok) echo "525 338" ;;
-    fullscreen) echo "74 239" ;;
-    dontshow) echo "74 272" ;;
-    auto) echo "213 239" ;;
-    direct3d) echo "356 270" ;;
-    opengl) echo "213 272" ;;
-    software) echo "356 239" ;;
+    fullscreen) echo "74 239 26 239" ;;
+    dontshow) echo "74 272 26 272" ;;
+    auto) echo "213 239 175 239" ;;
+    direct3d) echo "356 270 318 270" ;;
+    opengl) echo "213 272 175 272" ;;
+    software) echo "356 239 318 239" ;;
     *) return 1 ;;
   esac
 }
 
 # Waits for the skinned window (580 x 370) and clicks its buttons in order, e.g.
 #   operate_skinned_window opengl fullscreen ok
-# Fails when the window does not appear within $SKIN_WAIT tenths of a second (150).
+# Fails when the window does not appear within $SKIN_WAIT tenths of a second (150), or
+# when a click changes nothing.
 operate_skinned_window() {
   local window button
   window=$(find_client_window 580x370 "${SKIN_WAIT:-150}") || return 1
-  # A window that has just been mapped may not take input yet, and its own synthetic
-  # click is still on its way.
-  sleep 1
   for button in "$@"; do
-    # shellcheck disable=SC2046
-    click_in_window "$window" $(skin_button_point "$button")
+    if [ "$button" = ok ]; then
+      press_skinned_ok "$window" || return 1
+    else
+      # shellcheck disable=SC2046
+      click_in_window "$window" $(skin_button_point "$button") || return 1
+    fi
   done
 }

@@ -68,8 +68,8 @@ cp "$bin/queue_reader.exe" "$game/"
 # The queue reader opens the queue first and prints the record the chosen item posts.
 "$root/scripts/wine-run.sh" "$game/queue_reader.exe" --follow 1 --seconds 60 >"$game/queue.txt" 2>&1 &
 reader=$!
-for _ in $(seq 300); do grep -q "^following the queue" "$game/queue.txt" && break; sleep 0.1; done
-grep -q "^following the queue" "$game/queue.txt" || echo "== the queue reader did not start within 30 s"
+wait_until 300 grep -q "^following the queue" "$game/queue.txt" ||
+  echo "== the queue reader did not start within 30 s"
 # The scripted run ends by itself: it is bounded (ZRK_CLIENT_SECONDS, default 120), so a
 # stalled Wine shows as a message instead of a run that never ends.
 limit=()
@@ -81,7 +81,7 @@ client_status=0
 [ -z "$operator" ] || { wait "$operator" 2>/dev/null || true; operator=; }
 echo "== calls the stand-in components received"
 sed 's/^/   /' "$logs/calls.log" 2>/dev/null || true
-for _ in $(seq 50); do kill -0 $reader 2>/dev/null || break; sleep 0.1; done
+wait_until 50 has_exited $reader || true
 kill $reader 2>/dev/null || true
 wait $reader 2>/dev/null || true
 echo "== the queue reader"

@@ -7,8 +7,8 @@
 # one started meanwhile (an explicit wineboot too) can leave the prefix with two service
 # managers and no RPC service, and then every process that starts COM waits 10 s for it.
 start_wine() {
+  # The rest of Wine's environment is wine-run.sh's, through which every program runs.
   export WINEPREFIX="$1" ZRK_ARCH=${2:-${ZRK_ARCH:-win32}}
-  export WINEARCH=$ZRK_ARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   local limit=${ZRK_WINE_SETUP_SECONDS:-300} started=$SECONDS status=0
   local here log why
   here=$(dirname "${BASH_SOURCE[0]}")

@@ -64,8 +64,10 @@ bool ScanBitmapRuns(CDC* pRefDC, const CBitmap& bitmap, const BITMAP& info, std:
     header.bmiHeader.biBitCount = 32;
     header.bmiHeader.biCompression = BI_RGB;
     std::vector<uint32_t> strip(static_cast<size_t>(width) * static_cast<size_t>(stripRows));
-    HDC hRefDC = pRefDC ? pRefDC->GetSafeHdc() : nullptr;
-    HDC hDC = hRefDC ? hRefDC : CreateCompatibleDC(nullptr);
+    CDC ownDC;  // a screen-compatible DC when the caller has none
+    HDC hDC = pRefDC ? pRefDC->GetSafeHdc() : nullptr;
+    if (!hDC && ownDC.CreateCompatibleDC(nullptr))
+        hDC = ownDC.GetSafeHdc();
     uint32_t key = 0;
     bool read = true;
     for (int32_t top = 0; read && top < height; top += stripRows) {
@@ -79,8 +81,6 @@ bool ScanBitmapRuns(CDC* pRefDC, const CBitmap& bitmap, const BITMAP& info, std:
             AppendColorKeyRowRuns(lastRow - static_cast<size_t>(i) * static_cast<size_t>(width), width, top + i, key,
                                   runs);
     }
-    if (!hRefDC)
-        DeleteDC(hDC);
     return read;
 }
 

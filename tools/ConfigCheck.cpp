@@ -2,7 +2,7 @@
 
 #include "config/ConfigScanner.h"
 #include "config/DeviceConfig.h"
-#include "app/PluginApp.h"
+#include "app/ConfigWindowStep.h"
 #include "framework/KernelHandle.h"
 #include "tools/TextEncoding.h"
 

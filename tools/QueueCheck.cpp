@@ -1,50 +1,28 @@
 #include "tools/DoctorChecks.h"
 
+#include "framework/KernelHandle.h"
+#include "messaging/GameSite.h"
 #include "messaging/QueueSection.h"
 #include "messaging/SharedMemoryChannel.h"
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace {
 
-const char kMutexName[] = "ClientShareMemMutant";
-const char kSectionName[] = "ClientShareMemSection";
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : m_h(h) {}
-    ~Handle()
-    {
-        if (m_h)
-            CloseHandle(m_h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
+const std::string kMutexNameText = SharedMemoryChannel::MutexName(GameSite::kClientPrefix);
+const std::string kSectionNameText = SharedMemoryChannel::SectionName(GameSite::kClientPrefix);
+const char* const kMutexName = kMutexNameText.c_str();
+const char* const kSectionName = kSectionNameText.c_str();
 
 // Mapped for writing as the plug-in maps it (bytes 0 means the whole section), so that a
 // section it could not write to shows; the doctor itself never writes.
-class View {
-public:
-    View(HANDLE hMapping, SIZE_T bytes) : m_p(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes)) {}
-    ~View()
-    {
-        if (m_p)
-            UnmapViewOfFile(m_p);
-    }
-    View(const View&) = delete;
-    View& operator=(const View&) = delete;
-    const uint8_t* Get() const { return static_cast<const uint8_t*>(m_p); }
-
-private:
-    void* m_p;
-};
+CMappedView MapForWriting(HANDLE hMapping, SIZE_T bytes)
+{
+    return CMappedView(MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, bytes));
+}
 
 // Why the object under name could not be opened, and what start-up will do about it.
 void ReportNotOpened(const char* name, DWORD openError, DoctorReport& report)
@@ -112,13 +90,13 @@ void CheckSection(HANDLE hMapping, DoctorReport& report)
         report.Add(Verdict::Fail, "queue", Printf("%s: larger than 65536 bytes: %s", kSectionName, messagingOff));
         return;
     }
-    View view(hMapping, QueueSection::kSectionSize);
-    if (view.Get() && ViewIsCommittedReadWrite(view.Get())) {
-        CheckHeader(view.Get(), report);
+    CMappedView view = MapForWriting(hMapping, QueueSection::kSectionSize);
+    if (view && ViewIsCommittedReadWrite(view.Get())) {
+        CheckHeader(static_cast<const uint8_t*>(view.Get()), report);
         return;
     }
-    View whole(hMapping, 0);  // what there is of it, to say why
-    std::string why = view.Get() ? RefusedView(view.Get()) : whole.Get() ? RefusedView(whole.Get())
+    CMappedView whole = MapForWriting(hMapping, 0);  // what there is of it, to say why
+    std::string why = view ? RefusedView(view.Get()) : whole ? RefusedView(whole.Get())
                                                                         : Printf("cannot be mapped for writing (error %lu)", GetLastError());
     report.Add(Verdict::Fail, "queue", Printf("%s: %s: %s", kSectionName, why.c_str(), messagingOff));
 }
@@ -127,12 +105,12 @@ void CheckSection(HANDLE hMapping, DoctorReport& report)
 
 void CheckQueue(DoctorReport& report)
 {
-    Handle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName));
+    CKernelHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName));
     DWORD mutexError = mutex.Get() ? 0 : GetLastError();
     bool owned = false;
     CheckMutex(mutex.Get(), mutexError, &owned, report);
-    Handle mapping(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kSectionName));
-    if (mapping.Get())
+    CKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kSectionName));
+    if (mapping)
         CheckSection(mapping.Get(), report);
     else
         ReportNotOpened(kSectionName, GetLastError(), report);

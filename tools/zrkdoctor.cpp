@@ -63,9 +63,7 @@ bool ParseArguments(int argc, char** argv, Options* options)
 std::string ClientFolder(const std::string& given)
 {
     std::string folder = given.empty() ? std::string(ComputeModuleDirectory(nullptr).GetString()) : given;
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
+    ForwardToBackSlash(&folder[0]);
     std::vector<char> full(32768);
     DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length > 0 && length < full.size())

@@ -14,7 +14,6 @@ DialogScript::DialogScript(const HWND* phWndDialog, std::vector<Step> steps, UIN
     : m_phWndDialog(phWndDialog), m_steps(std::move(steps))
 {
     g_pScript = this;
-    m_stepStart = GetTickCount();
     m_timer = SetTimer(nullptr, 0, intervalMs, &DialogScript::Tick);
 }
 

@@ -31,7 +31,6 @@ private:
     std::vector<Step> m_steps;
     size_t m_next = 0;
     int m_graceTicks = 80;
-    DWORD m_stepStart = 0;
     UINT_PTR m_timer = 0;
 };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 void RemoveTree(const std::string& path)
@@ -68,27 +70,25 @@ std::string BinDir()
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    {
+        CKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file) << path;
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
     ASSERT_EQ(bytes.size(), written) << path;
 }
 
 std::string ReadFileBytes(const std::string& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    while (file && ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
         bytes.append(chunk, got);
-    CloseHandle(file);
     return bytes;
 }
 
@@ -106,6 +106,23 @@ void MakeDirs(const std::string& path)
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
+void LayOutGameFiles(const std::string& binFolder)
+{
+    const std::string list = ReadFileBytes(BinDir() + "\\game_files.txt");
+    EXPECT_FALSE(list.empty()) << "no game_files.txt in " << BinDir();
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = std::min(list.find('\n', start), list.size());
+        std::string path = list.substr(start, end - start);
+        start = end + 1;
+        if (path.empty() || path[0] == '#')
+            continue;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        EXPECT_TRUE(CopyFileA((BinDir() + "\\" + name).c_str(), (binFolder + "\\" + path).c_str(), FALSE)) << path;
+    }
+}
+
 ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
                          DWORD timeoutMs)
 {
@@ -114,6 +131,7 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return result;
+    CKernelHandle reading(readEnd), writing(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOA startup = {};
@@ -126,12 +144,12 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     std::string mutableLine = commandLine;
     BOOL started = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                                   workingDirectory.c_str(), &startup, &process);
-    CloseHandle(writeEnd);
+    writing.Close();  // the child's copy stays: the reader sees the end when the child ends
     if (!started) {
-        CloseHandle(readEnd);
         result.output = "CreateProcess failed: " + std::to_string(GetLastError());
         return result;
     }
+    CKernelHandle thread(process.hThread), child(process.hProcess);
     WinThread reader([&] {
         char chunk[4096];
         DWORD got = 0;
@@ -145,9 +163,6 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     }
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     reader.Join();
-    CloseHandle(readEnd);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return result;
 }
 
@@ -157,32 +172,33 @@ ChildProcess::ChildProcess(const std::string& commandLine, bool discardOutput)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = discardOutput ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)
-                               : INVALID_HANDLE_VALUE;
-    if (nul != INVALID_HANDLE_VALUE) {
+    CKernelHandle nul(discardOutput ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)
+                                    : nullptr);
+    if (nul) {
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = nul;
+        startup.hStdOutput = startup.hStdError = nul.Get();
     }
-    m_bStarted = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, nul != INVALID_HANDLE_VALUE, 0,
-                                nullptr, nullptr, &startup, &m_info);
-    if (nul != INVALID_HANDLE_VALUE)
-        CloseHandle(nul);
+    PROCESS_INFORMATION info = {};
+    m_bStarted = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, static_cast<bool>(nul), 0,
+                                nullptr, nullptr, &startup, &info);
+    if (m_bStarted) {
+        CKernelHandle unused(info.hThread);  // closed here: only the process is waited on
+        m_process.Attach(info.hProcess);
+    }
 }
 
 ChildProcess::~ChildProcess()
 {
     if (!m_bStarted)
         return;
-    TerminateProcess(m_info.hProcess, 99);
-    WaitForSingleObject(m_info.hProcess, INFINITE);
-    CloseHandle(m_info.hThread);
-    CloseHandle(m_info.hProcess);
+    TerminateProcess(m_process.Get(), 99);
+    WaitForSingleObject(m_process.Get(), INFINITE);
 }
 
 DWORD ChildProcess::ExitCode() const
 {
     DWORD code = 0;
-    GetExitCodeProcess(m_info.hProcess, &code);
+    GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
@@ -205,14 +221,8 @@ HANDLE UnsignalledEvent(const std::string& name)
 }  // namespace
 
 ReadyPeer::ReadyPeer(const std::string& prefix, const std::string& arguments)
-    : m_hReady(UnsignalledEvent(prefix + "Ready")),
+    : m_ready(UnsignalledEvent(prefix + "Ready")),
       m_process(QueuePeerCommand(arguments)),
-      m_bReady(m_process.Started() && WaitForSingleObject(m_hReady, 30000) == WAIT_OBJECT_0)
+      m_bReady(m_process.Started() && WaitForSingleObject(m_ready.Get(), 30000) == WAIT_OBJECT_0)
 {
-}
-
-ReadyPeer::~ReadyPeer()
-{
-    if (m_hReady)
-        CloseHandle(m_hReady);
 }

@@ -1,6 +1,8 @@
 // Helpers shared by the tests under Wine: temporary folders, files, child processes.
 #pragma once
 
+#include "framework/KernelHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -40,6 +42,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 void CopyBinary(const std::string& name, const std::string& toFolder);
 void MakeDirs(const std::string& path);
+// Copies the game folder's files listed in game_files.txt from BinDir() into binFolder
+// and its parent.
+void LayOutGameFiles(const std::string& binFolder);
 
 struct ProcessResult {
     DWORD exitCode = 0xFFFFFFFF;
@@ -61,12 +66,12 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return m_bStarted; }
-    HANDLE Process() const { return m_info.hProcess; }
+    HANDLE Process() const { return m_process.Get(); }
     // The exit code, or STILL_ACTIVE while it runs.
     DWORD ExitCode() const;
 
 private:
-    PROCESS_INFORMATION m_info = {};
+    CKernelHandle m_process;
     BOOL m_bStarted = FALSE;
 };
 
@@ -78,7 +83,6 @@ std::string QueuePeerCommand(const std::string& arguments);
 class ReadyPeer {
 public:
     ReadyPeer(const std::string& prefix, const std::string& arguments);
-    ~ReadyPeer();
     ReadyPeer(const ReadyPeer&) = delete;
     ReadyPeer& operator=(const ReadyPeer&) = delete;
 
@@ -86,7 +90,7 @@ public:
     const ChildProcess& Process() const { return m_process; }
 
 private:
-    HANDLE m_hReady;
+    CKernelHandle m_ready;
     ChildProcess m_process;
     bool m_bReady;
 };

@@ -18,10 +18,10 @@ bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) !
 
 }  // namespace
 
-TEST(ComponentLoader, CreatesTheObjectThroughTheLibrarysOwnEntry)
+TEST(LoadComponent, CreatesTheObjectThroughTheLibrarysOwnEntry)
 {
     IUnknown* pObject = nullptr;
-    HINSTANCE hLibrary = ComponentLoader(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface,
+    HINSTANCE hLibrary = LoadComponent(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface,
                                          reinterpret_cast<void**>(&pObject));
     ASSERT_NE(nullptr, hLibrary);
     ASSERT_NE(nullptr, pObject);
@@ -30,7 +30,7 @@ TEST(ComponentLoader, CreatesTheObjectThroughTheLibrarysOwnEntry)
     EXPECT_FALSE(IsLoaded(Built("Vantri.dll")));
 }
 
-TEST(ComponentLoader, ReportsEachFailureThroughItsTwoResults)
+TEST(LoadComponent, ReportsEachFailureThroughItsTwoResults)
 {
     struct Row {
         const char* library;
@@ -45,7 +45,7 @@ TEST(ComponentLoader, ReportsEachFailureThroughItsTwoResults)
     };
     for (const Row& row : rows) {
         auto* pObject = reinterpret_cast<IUnknown*>(0x1);
-        HINSTANCE hLibrary = ComponentLoader(Built(row.library).c_str(), row.clsid, kCoreHostInterface,
+        HINSTANCE hLibrary = LoadComponent(Built(row.library).c_str(), row.clsid, kCoreHostInterface,
                                              reinterpret_cast<void**>(&pObject));
         EXPECT_EQ(row.handle, hLibrary != nullptr) << row.library;
         EXPECT_EQ(nullptr, pObject) << row.library;
@@ -55,11 +55,11 @@ TEST(ComponentLoader, ReportsEachFailureThroughItsTwoResults)
     }
 }
 
-TEST(ComponentLoader, NullArgumentsLoadNothing)
+TEST(LoadComponent, NullArgumentsLoadNothing)
 {
     IUnknown* pObject = nullptr;
-    EXPECT_EQ(nullptr, ComponentLoader(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface, nullptr));
-    EXPECT_EQ(nullptr, ComponentLoader(nullptr, kCoreHostClass, kCoreHostInterface,
+    EXPECT_EQ(nullptr, LoadComponent(Built("Vantri.dll").c_str(), kCoreHostClass, kCoreHostInterface, nullptr));
+    EXPECT_EQ(nullptr, LoadComponent(nullptr, kCoreHostClass, kCoreHostInterface,
                                        reinterpret_cast<void**>(&pObject)));
     EXPECT_FALSE(IsLoaded(Built("Vantri.dll")));
 }

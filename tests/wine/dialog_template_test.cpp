@@ -1,144 +1,158 @@
-// The dialog templates of ZRKTempDll.dll as the dialog manager reads them: language,
-// styles, sizes, fonts, and every control of the plain dialog.
+// The dialog templates of ZRKTempDll.dll as the dialog manager makes windows of them: the
+// Chinese templates are found in the DLL; the plain dialog's caption and controls behave
+// as its choices need; the skinned window is a bare popup the bitmap alone shapes.
 #include "res/resource.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-// Reads a template field by field; strings and ordinals as the format stores them.
-class TemplateReader {
+// A hidden dialog made from one of ZRKTempDll.dll's templates in Chinese (language 2052).
+class PluginDialog {
 public:
-    explicit TemplateReader(const BYTE* p) : m_p(p) {}
-    WORD Word() { return Read<WORD>(); }
-    DWORD Dword() { return Read<DWORD>(); }
-    short Short() { return Read<short>(); }
-    // A string, or "#n" for an ordinal.
-    std::wstring SzOrOrd()
+    explicit PluginDialog(int id)
+        : m_module(LoadLibraryExA((BinDir() + "\\ZRKTempDll.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
     {
-        if (*reinterpret_cast<const WORD*>(m_p) == 0xFFFF) {
-            m_p += 2;
-            return L"#" + std::to_wstring(Word());
-        }
-        return Sz();
+        HRSRC res = m_module ? FindResourceExA(m_module, RT_DIALOG, MAKEINTRESOURCEA(id),
+                                               MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED))
+                             : nullptr;
+        auto* pTemplate = res ? static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(m_module, res))) : nullptr;
+        if (pTemplate)
+            m_hWnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pTemplate, nullptr, &Proc, 0);
     }
-    std::wstring Sz()
+    ~PluginDialog()
     {
-        std::wstring text;
-        while (WORD ch = Word())
-            text += static_cast<wchar_t>(ch);
-        return text;
+        if (m_hWnd)
+            DestroyWindow(m_hWnd);
+        if (m_module)
+            FreeLibrary(m_module);
     }
-    void AlignDword(const BYTE* base) { m_p += (4 - (m_p - base) % 4) % 4; }
-    void Skip(size_t n) { m_p += n; }
+    PluginDialog(const PluginDialog&) = delete;
+    PluginDialog& operator=(const PluginDialog&) = delete;
+
+    HWND m_hWnd = nullptr;
 
 private:
-    template <typename T>
-    T Read()
-    {
-        T value;
-        memcpy(&value, m_p, sizeof value);
-        m_p += sizeof value;
-        return value;
-    }
-    const BYTE* m_p;
+    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+    HMODULE m_module;
 };
 
-struct PluginResources {
-    PluginResources() { module = LoadLibraryExA((BinDir() + "\\ZRKTempDll.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE); }
-    ~PluginResources() { FreeLibrary(module); }
-    const BYTE* Dialog(int id) const
-    {
-        HRSRC res = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(id),
-                                    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-        return res ? static_cast<const BYTE*>(LockResource(LoadResource(module, res))) : nullptr;
-    }
-    HMODULE module;
-};
+std::wstring Text(HWND hWnd)
+{
+    wchar_t text[128] = {};
+    GetWindowTextW(hWnd, text, 128);
+    return text;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM counter)
+{
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+int CountChildren(HWND hWnd)
+{
+    int count = 0;
+    EnumChildWindows(hWnd, &CountChild, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+bool Checked(HWND hDlg, int id) { return IsDlgButtonChecked(hDlg, id) == BST_CHECKED; }
+
+enum class Kind { Check, Push, DefaultPush, Group, Radio };
 
 struct ControlRow {
     int id;
     const wchar_t* text;
-    short x, y, cx, cy;
-    DWORD style;
+    Kind kind;
 };
 
 const ControlRow kConfigControls[] = {
-    {IDC_FULLSCREEN, L"使用全屏模式", 10, 9, 94, 10, 0x50010003},
-    {IDC_DONTSHOW, L"不再显示该窗口", 10, 30, 94, 10, 0x50010003},
-    {IDOK, L"确定", 116, 7, 53, 14, 0x50010001},
-    {IDC_ADVANCED, L"高级 >>", 116, 28, 53, 14, 0x50010000},
-    {-1, L"游戏显示驱动", 9, 56, 161, 49, 0x50000007},
-    {IDC_RENDER_AUTO, L"自动选择(推荐)", 23, 72, 72, 10, 0x50020009},
-    {IDC_RENDER_DIRECT3D, L"Direct3D", 107, 72, 55, 10, 0x50000009},
-    {IDC_RENDER_OPENGL, L"OpenGL", 23, 88, 40, 10, 0x50000009},
-    {IDC_RENDER_SOFTWARE, L"软件渲染", 107, 88, 48, 10, 0x50000009},
+    {IDC_FULLSCREEN, L"使用全屏模式", Kind::Check},
+    {IDC_DONTSHOW, L"不再显示该窗口", Kind::Check},
+    {IDOK, L"确定", Kind::DefaultPush},
+    {IDC_ADVANCED, L"高级 >>", Kind::Push},
+    {-1, L"游戏显示驱动", Kind::Group},
+    {IDC_RENDER_AUTO, L"自动选择(推荐)", Kind::Radio},
+    {IDC_RENDER_DIRECT3D, L"Direct3D", Kind::Radio},
+    {IDC_RENDER_OPENGL, L"OpenGL", Kind::Radio},
+    {IDC_RENDER_SOFTWARE, L"软件渲染", Kind::Radio},
 };
 
-bool IsButtonClass(const std::wstring& name) { return name == L"#128" || _wcsicmp(name.c_str(), L"Button") == 0; }
+// What the dialog manager asks a control of each kind: how Tab, Enter and the arrow keys
+// treat it.
+LRESULT DialogCode(Kind kind)
+{
+    switch (kind) {
+    case Kind::Check:
+        return DLGC_BUTTON;
+    case Kind::Push:
+        return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case Kind::DefaultPush:
+        return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    case Kind::Group:
+        return DLGC_STATIC;
+    case Kind::Radio:
+        return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    }
+    return 0;
+}
+
+HWND GroupBox(HWND hDlg)
+{
+    for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild; hChild = GetWindow(hChild, GW_HWNDNEXT))
+        if (GetDlgCtrlID(hChild) == 0xFFFF || GetDlgCtrlID(hChild) == -1)
+            return hChild;
+    return nullptr;
+}
 
 }  // namespace
 
-TEST(DialogTemplates, PlainDialogIsTheClassicTemplateWithNineButtons)
+TEST(DialogTemplates, PlainDialogHasItsChineseCaptionAndControlsOfEachKind)
 {
-    PluginResources resources;
-    ASSERT_NE(nullptr, resources.module);
-    const BYTE* base = resources.Dialog(IDD_CONFIG);
-    ASSERT_NE(nullptr, base) << "template 2001 in language 2052";
-    TemplateReader r(base);
-    EXPECT_EQ(0x80C008C0u, r.Dword()) << "style";
-    EXPECT_EQ(0u, r.Dword()) << "extended style";
-    const WORD count = r.Word();
-    ASSERT_EQ(9, count);
-    EXPECT_EQ(0, r.Short());
-    EXPECT_EQ(0, r.Short());
-    EXPECT_EQ(179, r.Short());
-    EXPECT_EQ(117, r.Short());
-    EXPECT_EQ(L"", r.SzOrOrd()) << "menu";
-    EXPECT_EQ(L"", r.SzOrOrd()) << "class";
-    EXPECT_EQ(L"Bolan配置", r.Sz());
-    EXPECT_EQ(9, r.Word()) << "font size";
-    EXPECT_EQ(L"宋体", r.Sz());
-
+    PluginDialog dialog(IDD_CONFIG);
+    ASSERT_NE(nullptr, dialog.m_hWnd) << "template 2001 in language 2052";
+    EXPECT_EQ(L"Bolan配置", Text(dialog.m_hWnd));
+    EXPECT_EQ(9, CountChildren(dialog.m_hWnd));
     for (const ControlRow& row : kConfigControls) {
-        r.AlignDword(base);
-        EXPECT_EQ(row.style, r.Dword()) << "control " << row.id;
-        EXPECT_EQ(0u, r.Dword()) << "control " << row.id;
-        const short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
-        EXPECT_TRUE(x == row.x && y == row.y && cx == row.cx && cy == row.cy)
-            << "control " << row.id << " at " << x << "," << y << " " << cx << "x" << cy;
-        EXPECT_EQ(static_cast<WORD>(row.id), r.Word());
-        EXPECT_TRUE(IsButtonClass(r.SzOrOrd())) << "control " << row.id;
-        EXPECT_EQ(row.text, r.SzOrOrd()) << "control " << row.id;
-        r.Skip(r.Word());
+        HWND hControl = row.kind == Kind::Group ? GroupBox(dialog.m_hWnd) : GetDlgItem(dialog.m_hWnd, row.id);
+        ASSERT_NE(nullptr, hControl) << "control " << row.id;
+        EXPECT_EQ(row.text, Text(hControl)) << "control " << row.id;
+        EXPECT_EQ(DialogCode(row.kind), SendMessageW(hControl, WM_GETDLGCODE, 0, 0) & ~DLGC_WANTARROWS &
+                                            ~DLGC_WANTCHARS)
+            << "control " << row.id;
+        if (row.kind == Kind::Check) {
+            SendMessageW(hControl, BM_CLICK, 0, 0);
+            EXPECT_TRUE(Checked(dialog.m_hWnd, row.id)) << "control " << row.id << " ticks itself";
+            SendMessageW(hControl, BM_CLICK, 0, 0);
+            EXPECT_FALSE(Checked(dialog.m_hWnd, row.id)) << "control " << row.id << " clears itself";
+        }
     }
 }
 
-TEST(DialogTemplates, SkinnedWindowIsAnExtendedTemplateWithoutControls)
+TEST(DialogTemplates, PlainDialogsRadioButtonsAreOneGroupThatChecksItself)
 {
-    PluginResources resources;
-    const BYTE* base = resources.Dialog(IDD_SKIN_CONFIG);
-    ASSERT_NE(nullptr, base) << "template 2002 in language 2052";
-    TemplateReader r(base);
-    EXPECT_EQ(1, r.Word()) << "version";
-    EXPECT_EQ(0xFFFF, r.Word()) << "extended signature";
-    r.Dword();  // help ID
-    EXPECT_EQ(0x80u, r.Dword()) << "extended style: tool window";
-    EXPECT_EQ(0x80000040u, r.Dword()) << "style: popup, set font";
-    EXPECT_EQ(0, r.Word()) << "controls";
-    EXPECT_EQ(0, r.Short());
-    EXPECT_EQ(0, r.Short());
-    EXPECT_EQ(189, r.Short());
-    EXPECT_EQ(103, r.Short());
-    EXPECT_EQ(L"", r.SzOrOrd()) << "menu";
-    EXPECT_EQ(L"", r.SzOrOrd()) << "class";
-    EXPECT_EQ(L"", r.Sz()) << "no caption";
-    EXPECT_EQ(10, r.Word()) << "font size";
-    r.Word();  // weight
-    r.Skip(2);  // italic, charset
-    EXPECT_EQ(L"System", r.Sz());
+    PluginDialog dialog(IDD_CONFIG);
+    ASSERT_NE(nullptr, dialog.m_hWnd);
+    for (int clicked = IDC_RENDER_AUTO; clicked <= IDC_RENDER_SOFTWARE; ++clicked) {
+        SendDlgItemMessageW(dialog.m_hWnd, clicked, BM_CLICK, 0, 0);
+        for (int id = IDC_RENDER_AUTO; id <= IDC_RENDER_SOFTWARE; ++id)
+            EXPECT_EQ(id == clicked, Checked(dialog.m_hWnd, id)) << "radio " << id << " after a click on " << clicked;
+    }
+}
+
+TEST(DialogTemplates, SkinnedWindowIsABarePopupWithoutControls)
+{
+    PluginDialog dialog(IDD_SKIN_CONFIG);
+    ASSERT_NE(nullptr, dialog.m_hWnd) << "template 2002 in language 2052";
+    const LONG style = GetWindowLongW(dialog.m_hWnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP) << std::hex << style;
+    EXPECT_EQ(0, style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) << "no frame around the bitmap: " << std::hex << style;
+    EXPECT_TRUE(GetWindowLongW(dialog.m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+    EXPECT_EQ(L"", Text(dialog.m_hWnd)) << "no caption";
+    EXPECT_EQ(0, CountChildren(dialog.m_hWnd)) << "the buttons are drawn by the window itself";
 }

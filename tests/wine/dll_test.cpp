@@ -74,12 +74,12 @@ TEST(IntegrationKit, CClientLinkedAgainstTheImportLibrary)
 {
     TempDir game;
     // Start-up needs the component host beside the client.
-    for (const char* name : {"kit_client.exe", "ZRKTempDll.dll", "Vantri.dll", "ZRKModules.dll",
-                             "ZRKEncoder.dll", "ZRKMsgData.bin"})
-        CopyBinary(name, game.Path());
+    MakeDirs(game / "Bin");
+    CopyBinary("kit_client.exe", game / "Bin");
+    LayOutGameFiles(game / "Bin");
     WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
 
-    ProcessResult run = RunProcess("\"" + (game / "kit_client.exe") + "\"", game.Path());
+    ProcessResult run = RunProcess("\"" + (game / "Bin\\kit_client.exe") + "\"", game.Path());
     ASSERT_FALSE(run.timedOut) << run.output;
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("width=1024 height=768 opencount=1 same-address=1"))

@@ -1,5 +1,6 @@
 // zrkdoctor.exe on scenario folders: the healthy game folder is all OK, and each fault
 // is named, alone, with the exit code start-up's outcome calls for.
+#include "framework/KernelHandle.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -74,24 +75,16 @@ public:
     static Squatter InconsistentSection()
     {
         Squatter squatter = Section(PAGE_READWRITE, 65536);
-        void* view = MapViewOfFile(squatter.m_handle, FILE_MAP_WRITE, 0, 0, 0);
+        CMappedView view(MapViewOfFile(squatter.m_handle.Get(), FILE_MAP_WRITE, 0, 0, 0));
         const int32_t header[2] = {5, 8};
-        if (view) {
-            memcpy(view, header, sizeof header);
-            UnmapViewOfFile(view);
-        }
+        if (view)
+            memcpy(view.Get(), header, sizeof header);
         return squatter;
     }
     explicit Squatter(HANDLE handle) : m_handle(handle) { EXPECT_NE(nullptr, handle); }
-    Squatter(Squatter&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
-    ~Squatter()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
 
 private:
-    HANDLE m_handle;
+    CKernelHandle m_handle;
 };
 
 // A line matches expected when it starts with it; a '*' in expected stands for any text.

@@ -1,6 +1,9 @@
 // The framework pieces the plug-in and the stand-ins share.
+#include "framework/CDC.h"
 #include "framework/CStdioFile.h"
 #include "framework/CString.h"
+#include "framework/KernelHandle.h"
+#include "framework/TemporaryObjects.h"
 #include "tests/wine/StringBlock.h"
 #include "tests/wine/TestSupport.h"
 
@@ -209,4 +212,65 @@ TEST(CStdioFile, MissingFileDoesNotOpen)
     EXPECT_FALSE(file.Open((dir / "absent.txt").c_str(), CStdioFile::modeRead));
     CString line;
     EXPECT_FALSE(file.ReadString(line));
+}
+
+TEST(CStdioFile, ReleasesItsFileOnCloseAndDestruction)
+{
+    TempDir dir;
+    const std::string path = dir / "held.txt";
+    WriteFileBytes(path, "x");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CStdioFile::modeRead));
+    EXPECT_FALSE(DeleteFileA(path.c_str())) << "an open file is not shared for deletion";
+    file.Close();
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "released by Close";
+    WriteFileBytes(path, "x");
+    {
+        CStdioFile scoped;
+        ASSERT_TRUE(scoped.Open(path.c_str(), CStdioFile::modeRead));
+    }
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "released by the destructor";
+}
+
+TEST(CKernelHandle, ClosesWhatItOwnsOnce)
+{
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, event);
+    DWORD flags = 0;
+    {
+        CKernelHandle owner(event);
+        owner.Attach(event);
+        EXPECT_TRUE(GetHandleInformation(event, &flags)) << "attaching the handle it holds keeps it open";
+        CKernelHandle moved(std::move(owner));
+        EXPECT_FALSE(owner) << "the moved-from owner holds nothing";
+        EXPECT_EQ(event, moved.Get());
+    }
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(GetHandleInformation(event, &flags)) << "closed with its last owner";
+    EXPECT_FALSE(CKernelHandle(INVALID_HANDLE_VALUE)) << "a failed CreateFile holds nothing";
+    HANDLE kept = CKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)).Detach();
+    EXPECT_TRUE(GetHandleInformation(kept, &flags)) << "a detached handle stays open";
+    CKernelHandle reowned(kept);
+}
+
+TEST(CDC, DeletesTheDcItMadeAndNoOther)
+{
+    HDC made = nullptr;
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+        made = dc.GetSafeHdc();
+        EXPECT_FALSE(dc.CreateCompatibleDC(nullptr)) << "a second create on a held DC";
+        EXPECT_EQ(made, dc.GetSafeHdc());
+    }
+    EXPECT_EQ(0u, GetObjectType(made)) << "deleted with its object";
+    HDC foreign = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(foreign, CDC::FromHandle(foreign)->GetSafeHdc());
+    AfxDeleteTempDCs();
+    EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(foreign)) << "a temporary leaves its DC alone";
+    CDC owner;
+    owner.m_hDC = foreign;
+    EXPECT_EQ(foreign, owner.Detach());
+    EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(foreign)) << "detached, not deleted";
+    DeleteDC(foreign);
 }

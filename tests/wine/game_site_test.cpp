@@ -1,5 +1,6 @@
 // GameSite as the menu module reaches it: through IGameSite's method table by position,
 // with every message checked byte for byte as the queue's reader gets it.
+#include "framework/KernelHandle.h"
 #include "messaging/ChannelMessage.h"
 #include "messaging/GameSite.h"
 #include "messaging/SharedMemoryChannel.h"
@@ -206,17 +207,16 @@ TEST(GameSite, Slot6IsTheDestructorAMicrosoftCompiledCallerCalls)
 TEST(GameSite, PostingIntoAClosedChannelIsHarmless)
 {
     std::string prefix = "GameSiteClosed" + std::to_string(GetCurrentProcessId());
-    HANDLE small = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                      (prefix + "ShareMemSection").c_str());
-    ASSERT_NE(nullptr, small);
+    CKernelHandle small(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                           (prefix + "ShareMemSection").c_str()));
+    ASSERT_TRUE(small);
     {
         GameSite site(prefix);
         const uint8_t one = 1;
         EXPECT_EQ(S_OK, site.PostType6(1, &one)) << "the message is lost, the caller not told";
     }
-    const auto* view = static_cast<const uint8_t*>(MapViewOfFile(small, FILE_MAP_READ, 0, 0, 0));
-    ASSERT_NE(nullptr, view);
+    CMappedView mapped(MapViewOfFile(small.Get(), FILE_MAP_READ, 0, 0, 0));
+    ASSERT_TRUE(mapped);
+    const auto* view = static_cast<const uint8_t*>(mapped.Get());
     EXPECT_EQ(4096, std::count(view, view + 4096, 0)) << "nothing written into the section under our name";
-    UnmapViewOfFile(view);
-    CloseHandle(small);
 }

@@ -13,10 +13,10 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 client_dir="$root/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})/Bin"
 mkdir -p "$client_dir" "$root/work"
-cp "$bin/client.exe" "$bin/ZRKTempDll.dll" "$bin/Vantri.dll" "$bin/ZRKModules.dll" \
-   "$bin/ZRKEncoder.dll" "$bin/ZRKMsgData.bin" "$client_dir/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$root/"
-cp "$bin/Tessaru.dll" "$bin/Orvalt.dll" "$root/work/"
+source "$(dirname "$0")/../../scripts/game_folder.sh"
+cp "$bin/client.exe" "$client_dir/"
+for name in $(game_files "$bin" Bin); do cp "$bin/$name" "$client_dir/"; done
+for name in $(game_files "$bin" parent); do cp "$bin/$name" "$root/"; cp "$bin/$name" "$root/work/"; done
 echo "opencount=0" > "$root/work/devconfig.txt"
 export ZRK_CALL_LOG="Z:${root//\//\\}\\calls.log"
 windows_path="Z:${client_dir//\//\\}\\client.exe"

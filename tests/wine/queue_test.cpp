@@ -1,6 +1,7 @@
 // The shared-memory queue across threads and processes: layout seen through a second
 // mapping, hostile and squatted sections, concurrent writers, writers killed mid-push.
 #include "client/WinThread.h"
+#include "framework/KernelHandle.h"
 #include "messaging/GameSite.h"
 #include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/QueueTestRecord.h"
@@ -29,20 +30,12 @@ std::string UniquePrefix(const char* test)
 class RawSection {
 public:
     explicit RawSection(const std::string& prefix)
+        : m_mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (prefix + "ShareMemSection").c_str()))
     {
-        m_hMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (prefix + "ShareMemSection").c_str());
-        if (m_hMapping)
-            m_pView = static_cast<uint8_t*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        if (m_mapping)
+            m_view = CMappedView(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        m_pView = static_cast<uint8_t*>(m_view.Get());
     }
-    ~RawSection()
-    {
-        if (m_pView)
-            UnmapViewOfFile(m_pView);
-        if (m_hMapping)
-            CloseHandle(m_hMapping);
-    }
-    RawSection(const RawSection&) = delete;
-    RawSection& operator=(const RawSection&) = delete;
 
     uint8_t* View() const { return m_pView; }
     Header ReadHeader() const { return QueueSection::ReadHeader(m_pView); }
@@ -53,8 +46,9 @@ public:
     }
 
 private:
-    HANDLE m_hMapping = nullptr;
-    uint8_t* m_pView = nullptr;
+    CKernelHandle m_mapping;
+    CMappedView m_view;
+    uint8_t* m_pView = nullptr;  // m_view's address, typed
 };
 
 std::string PopString(SharedMemoryChannel& channel)
@@ -102,13 +96,11 @@ bool OtherThreadCanLock(const std::string& prefix)
 {
     bool acquired = false;
     WinThread([&] {
-        HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
-        DWORD wait = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+        CKernelHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str()));
+        DWORD wait = mutex ? WaitForSingleObject(mutex.Get(), 0) : WAIT_FAILED;
         acquired = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
         if (acquired)
-            ReleaseMutex(mutex);
-        if (mutex)
-            CloseHandle(mutex);
+            ReleaseMutex(mutex.Get());
     }).Join();
     return acquired;
 }
@@ -204,9 +196,9 @@ TEST(SharedMemoryChannel, SquattedNamesAreRefused)
     };
     for (const Row& row : rows) {
         std::string prefix = UniquePrefix("Squat") + std::to_string(row.size);
-        HANDLE squat = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, row.protect, 0, row.size,
-                                          (prefix + "ShareMemSection").c_str());
-        ASSERT_NE(nullptr, squat) << row.what;
+        CKernelHandle squat(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, row.protect, 0, row.size,
+                                               (prefix + "ShareMemSection").c_str()));
+        ASSERT_TRUE(squat) << row.what;
         SharedMemoryChannel channel;
         EXPECT_EQ(0, channel.Open(prefix)) << row.what;
         EXPECT_FALSE(PushString(channel, "x")) << row.what << ": push on a closed channel";
@@ -214,22 +206,20 @@ TEST(SharedMemoryChannel, SquattedNamesAreRefused)
         EXPECT_TRUE(OtherThreadCanLock(prefix)) << row.what << ": the closed channel leaves the mutex released";
         if (!(row.protect & SEC_RESERVE)) {
             DWORD seen = std::min<DWORD>(row.size, kSectionSize);
-            auto* view = static_cast<uint8_t*>(MapViewOfFile(squat, FILE_MAP_ALL_ACCESS, 0, 0, seen));
-            ASSERT_NE(nullptr, view) << row.what;
+            CMappedView mapped(MapViewOfFile(squat.Get(), FILE_MAP_ALL_ACCESS, 0, 0, seen));
+            ASSERT_TRUE(mapped) << row.what;
+            const auto* view = static_cast<const uint8_t*>(mapped.Get());
             EXPECT_EQ(static_cast<ptrdiff_t>(seen), std::count(view, view + seen, 0))
                 << row.what << ": the squatter's section is untouched";
-            UnmapViewOfFile(view);
         }
-        CloseHandle(squat);
     }
 
     std::string mutexPrefix = UniquePrefix("SquatMutex");
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, (mutexPrefix + "ShareMemMutant").c_str());
-    ASSERT_NE(nullptr, event);
+    CKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, (mutexPrefix + "ShareMemMutant").c_str()));
+    ASSERT_TRUE(event);
     SharedMemoryChannel noMutex;
     EXPECT_EQ(0, noMutex.Open(mutexPrefix)) << "no mutex, no queue";
     EXPECT_FALSE(PushString(noMutex, "x"));
-    CloseHandle(event);
 }
 
 TEST(SharedMemoryChannel, TwoWriterProcessesOneReaderLoseNothing)
@@ -264,9 +254,10 @@ TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
     SharedMemoryChannel reader;
     ASSERT_EQ(1, reader.Open(prefix));
     RawSection raw(prefix);
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str());
-    ASSERT_NE(nullptr, mutex);
+    CKernelHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str()));
+    CKernelHandle mutexHandle(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str()));
+    ASSERT_TRUE(mutexHandle);
+    HANDLE ready = readyEvent.Get(), mutex = mutexHandle.Get();
     const int kRounds = 60;
     int abandoned = 0, inconsistent = 0, records = 0;
     for (int round = 0; round < kRounds; ++round) {
@@ -294,8 +285,6 @@ TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
         EXPECT_EQ(0, checker.outOfOrder) << "round " << round;
         EXPECT_TRUE(IsConsistent(raw.View(), kSectionSize)) << "round " << round << " after repair";
     }
-    CloseHandle(mutex);
-    CloseHandle(ready);
     EXPECT_EQ(kRounds, abandoned) << "every writer was killed holding the mutex";
     EXPECT_GT(records, 0) << "records that came through";
     printf("[ info ] %d of %d kills left a header to repair, %d records checked\n", inconsistent, kRounds, records);

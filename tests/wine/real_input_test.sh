@@ -9,6 +9,7 @@ wine_run=$2
 game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
 source "$(dirname "$0")/../../scripts/game_folder.sh"
+source "$(dirname "$0")/../../scripts/config_window.sh"
 lay_out_game "$bin" "$game"
 mkdir -p "$game/work"
 echo "opencount=0" > "$game/work/devconfig.txt"
@@ -20,41 +21,28 @@ fail() { echo "FAIL: $*"; xdpyinfo >/dev/null 2>&1 || echo "(the X server at $DI
 client=$!
 
 # The client's top-level window: the one of its X windows with a real size.
-window=
-for _ in $(seq 100); do
-  for w in $(xdotool search --classname client.exe 2>/dev/null); do
-    size=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
-    [ "$size" != "1x1" ] && [ -n "$size" ] && window=$w
-  done
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { kill $client; fail "no client window"; }
+window=$(find_client_window any 100) || { kill $client; fail "no client window"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$((X + WIDTH / 2)); cy=$((Y + HEIGHT / 2))
 
 # A window that has just been mapped may not take input yet: click again until the menu
 # module is asked for its menu.
+logged() { grep -q "$1" "$game/calls.log" 2>/dev/null; }
 for _ in $(seq 5); do
   xdotool mousemove $cx $cy click 3
-  for _ in $(seq 20); do grep -q "Tessaru: CreateRMenu menu" "$game/calls.log" 2>/dev/null && break 2; sleep 0.1; done
+  wait_until 20 logged "Tessaru: CreateRMenu menu" && break
 done
 # The menu is an X window of its own: its first item once it shows.
-menu=
-for _ in $(seq 50); do
-  menu=$(xdotool search --onlyvisible --classname client.exe 2>/dev/null | grep -vx "$window" | head -1)
-  [ -n "$menu" ] && break
-  sleep 0.1
-done
-[ -n "$menu" ] || { kill $client; fail "the menu did not show"; }
+other_window() { xdotool search --onlyvisible --classname client.exe 2>/dev/null | grep -vx "$window" | head -1 | grep .; }
+wait_until 50 other_window >/dev/null || { kill $client; fail "the menu did not show"; }
+menu=$(other_window)
 eval "$(xdotool getwindowgeometry --shell --prefix MENU_ "$menu")"
 xdotool mousemove $((MENU_X + 20)) $((MENU_Y + 10)) click 1
-for _ in $(seq 50); do grep -q "Tessaru: menu closed" "$game/calls.log" 2>/dev/null && break; sleep 0.1; done
+wait_until 50 logged "Tessaru: menu closed"
 # The client still holds the queue while its window is open.
 (cd "$game" && "$wine_run" "$bin/queue_reader.exe" --follow 1 --seconds 10 >"$game/queue.txt" 2>&1)
 xdotool mousemove $cx $cy key alt+F4
-for _ in $(seq 100); do kill -0 $client 2>/dev/null || break; sleep 0.1; done
-kill -0 $client 2>/dev/null && { kill $client; fail "the client did not close"; }
+wait_until 100 has_exited $client || { kill $client; fail "the client did not close"; }
 wait $client
 
 grep -q "client: right click at" "$game/out.txt" || fail "the window got no right click"

@@ -24,7 +24,6 @@ class SkinButtonTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Placed where no other skin test moves the real cursor: they run in parallel.
         ASSERT_TRUE(wnd.Create(600, 500, 300, 200, CS_DBLCLKS));
         ok.Init(&wnd, 20, 30, 79, 26, SkinButtonPush, kOk);
         ok.SetTransparentColor(kOkTransparent);

@@ -3,7 +3,7 @@
 // notifications, the tips, the endings, a missing background, and repeated opening.
 #include "config/SkinConfigDialog.h"
 
-#include "app/PluginApp.h"
+#include "app/ConfigWindowStep.h"
 #include "config/DeviceConfig.h"
 
 #include "tests/wine/DialogScript.h"

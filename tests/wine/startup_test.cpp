@@ -1,6 +1,7 @@
 // Start-up and shutdown of the plug-in in a client process: what reaches the component
 // host, in what order and with which identifiers, flags and paths, and what happens
 // when the host cannot be created.
+#include "framework/KernelHandle.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -174,9 +175,8 @@ TEST(StartUp, ModulePathsBeyondTheBufferAreLeftOut)
     std::string deep = root + "\\" + std::string(padding, 'd') + "\\game";
     MakeDirs(deep + "\\Bin");
     MakeDirs(deep + "\\work");
-    for (const char* name : {"client.exe", "ZRKTempDll.dll", "Vantri.dll", "ZRKModules.dll",
-                             "ZRKEncoder.dll", "ZRKMsgData.bin"})
-        CopyBinaryAs(name, deep + "\\Bin\\" + name);
+    CopyBinary("client.exe", deep + "\\Bin");
+    LayOutGameFiles(deep + "\\Bin");
     ASSERT_EQ(247u, (deep + "\\Bin\\").size());
 
     std::string log = root + "\\calls.log";
@@ -243,13 +243,12 @@ TEST(HostilePeer, SquattersLeaveMessagingOffAndTheClientWorking)
         EXPECT_LE(0, run.FindCall("Tessaru: item 101 posted -> 0")) << row.kind << "\n" << run.Report();
         if (!row.readable)
             continue;
-        HANDLE section = OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection");
-        ASSERT_NE(nullptr, section) << row.kind;
-        auto* view = static_cast<const uint8_t*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, row.readable));
-        ASSERT_NE(nullptr, view) << row.kind;
+        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+        ASSERT_TRUE(section) << row.kind;
+        CMappedView mapped(MapViewOfFile(section.Get(), FILE_MAP_READ, 0, 0, row.readable));
+        ASSERT_TRUE(mapped) << row.kind;
+        const auto* view = static_cast<const uint8_t*>(mapped.Get());
         EXPECT_EQ(static_cast<ptrdiff_t>(row.readable), std::count(view, view + row.readable, 0))
             << row.kind << ": the plug-in wrote into the squatter's section";
-        UnmapViewOfFile(view);
-        CloseHandle(section);
     }
 }

@@ -56,7 +56,6 @@ protected:
     static inline HHOOK s_hHook = nullptr;
     static inline POINT s_lastMove = {};
 
-    // The cursor stays left of and below the screenshot test's window, which runs in parallel.
     static constexpr int kOwnerX = 0;
     static constexpr int kOwnerY = 480;
     void TearDown() override
@@ -66,18 +65,6 @@ protected:
     }
 
     bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }
-
-    static BOOL CALLBACK CountWindow(HWND, LPARAM counter)
-    {
-        ++*reinterpret_cast<int*>(counter);
-        return TRUE;
-    }
-    static int ThreadWindows()
-    {
-        int count = 0;
-        EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
 
     RelayWnd owner;
     ToolTipWindow tip;
@@ -200,12 +187,12 @@ TEST_F(ToolTipWindowTest, RelayedDestroyEndsTheWindowOnce)
     owner.SendMessage(WM_DESTROY);  // the relay, as the owner's destruction sends it
     EXPECT_FALSE(IsWindow(hWnd));
     EXPECT_EQ(nullptr, tip.m_hWnd);
-    const int windows = ThreadWindows();
+    const int windows = CountThreadWindows();
     tip.HandleOwnerMessage(WM_DESTROY, 0, 0);
     tip.TrackCursor(170, 262);
     PumpMessages(150);  // past the show delay
     EXPECT_EQ(nullptr, tip.m_hWnd) << "a destroyed tip stays inert";
-    EXPECT_EQ(windows, ThreadWindows()) << "no window made again";
+    EXPECT_EQ(windows, CountThreadWindows()) << "no window made again";
     EXPECT_NE(owner.m_hWnd, GetCapture()) << "no capture taken for a tip that is gone";
 }
 

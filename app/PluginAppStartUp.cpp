@@ -1,6 +1,8 @@
+// The application object's start-up and shutdown, and the seam tests use in their place.
 #include "app/PluginApp.h"
 
 #include "app/ComponentLoader.h"
+#include "app/ConfigWindowStep.h"
 #include "app/ModuleDirectory.h"
 #include "config/DeviceConfig.h"
 #include "messaging/CCFunction.h"
@@ -17,29 +19,16 @@ void PluginApp::UseCoreHost(ICoreHost* pCoreHost, HINSTANCE hCoreLibrary)
     m_hCoreLibrary = hCoreLibrary;
 }
 
-bool ShouldShowConfigWindow(const DeviceConfig& config)
-{
-    return config.opencount != 0 && config.shownext != 0;
-}
-
-void ApplyConfigWindowStep(DeviceConfig& config)
-{
-    if (ShouldShowConfigWindow(config))
-        RunConfigWindow(config);
-    if (config.opencount < INT32_MAX)
-        config.opencount += 1;  // in memory only: devconfig.txt is never written
-}
-
 BOOL PluginApp::InitInstance()
 {
     LoadDeviceConfig();
     ApplyConfigWindowStep(TheDeviceConfig());
-    if (!LoadCoreHost()) {
+    const CString directory = ModuleDirectory();
+    if (!LoadCoreHost(directory)) {
         AfxMessageBox("Load Core Error!", MB_OK, 0);
         return FALSE;
     }
-    LoadCoreModules();
-    const CString directory = ModuleDirectory();
+    LoadCoreModules(directory);
     m_menuModule.Bind(directory);  // either may be missing: the exports then do nothing
     m_helpLibrary.Bind(directory);
     m_pGameSite = new GameSite();  // opens the "Client" queue
@@ -48,12 +37,12 @@ BOOL PluginApp::InitInstance()
 
 // Without a full path the host counts as missing: a bare name would be looked up along
 // the library search path, the current directory included.
-bool PluginApp::LoadCoreHost()
+bool PluginApp::LoadCoreHost(const CString& directory)
 {
     char path[MAX_PATH];
-    if (!FormatModulePath(path, ModuleDirectory(), "Vantri.dll"))
+    if (!FormatModulePath(path, directory, "Vantri.dll"))
         return false;
-    m_hCoreLibrary = ComponentLoader(path, CLSID_CoreHost, IID_ICoreHost,
+    m_hCoreLibrary = LoadComponent(path, CLSID_CoreHost, IID_ICoreHost,
                                      reinterpret_cast<void**>(&m_pCoreHost));
     return m_hCoreLibrary && m_pCoreHost;
 }
@@ -74,9 +63,8 @@ void PluginApp::RegisterCCFunction()
 }
 
 // A path that does not fit the buffer leaves its component out, as if it were missing.
-void PluginApp::LoadCoreModules()
+void PluginApp::LoadCoreModules(const CString& directory)
 {
-    CString directory = ModuleDirectory();
     char path[MAX_PATH];
     bool modulesPathFits = FormatModulePath(path, directory, "ZRKModules.dll");
     RegisterCCFunction();

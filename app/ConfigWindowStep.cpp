@@ -1,10 +1,17 @@
-// The configuration window step of start-up: the skinned window fed from the record,
-// and its choices written back into the record when it ends with OK.
-#include "app/PluginApp.h"
+#include "app/ConfigWindowStep.h"
 
 #include "config/DeviceConfig.h"
 #include "config/SkinConfigDialog.h"
 
+#include <cstdint>
+
+bool ShouldShowConfigWindow(const DeviceConfig& config)
+{
+    return config.opencount != 0 && config.shownext != 0;
+}
+
+// The skinned window fed from the record, and its choices written back into the record
+// when it ends with OK.
 void RunConfigWindow(DeviceConfig& config)
 {
     SkinConfigDialog dialog(nullptr);
@@ -17,4 +24,12 @@ void RunConfigWindow(DeviceConfig& config)
     config.render = dialog.GetRenderMode();
     config.fullscreen = dialog.GetFullScreen() ? 1 : 0;
     config.shownext = dialog.GetDontShowAgain() ? 0 : 1;
+}
+
+void ApplyConfigWindowStep(DeviceConfig& config)
+{
+    if (ShouldShowConfigWindow(config))
+        RunConfigWindow(config);
+    if (config.opencount < INT32_MAX)
+        config.opencount += 1;  // in memory only: devconfig.txt is never written
 }

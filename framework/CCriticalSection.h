@@ -3,6 +3,8 @@
 // into the DLL.
 #pragma once
 
+#include "framework/NeverDestroyed.h"
+
 #include <windows.h>
 
 class CCriticalSection {
@@ -21,4 +23,4 @@ private:
 
 // A lock for a process-wide table: never destroyed, so objects destroyed during static
 // destruction can still take it.
-inline CCriticalSection& AfxNewProcessLock() { return *new CCriticalSection; }
+using CProcessLock = CNeverDestroyed<CCriticalSection>;

@@ -22,9 +22,9 @@ public:
 // simply finds its view again.
 std::map<HDC, std::unique_ptr<CDC>>& ThreadTemporaries()
 {
-    static CCriticalSection& lock = AfxNewProcessLock();
+    static CProcessLock lock;
     static std::map<DWORD, std::map<HDC, std::unique_ptr<CDC>>> temporaries;
-    std::lock_guard<CCriticalSection> guard(lock);
+    std::lock_guard<CCriticalSection> guard(lock.Get());
     return temporaries[GetCurrentThreadId()];
 }
 

@@ -14,16 +14,16 @@ namespace {
 
 CCriticalSection& HandleMapLock()
 {
-    static CCriticalSection& lock = AfxNewProcessLock();
-    return lock;
+    static CProcessLock lock;
+    return lock.Get();
 }
 
 // Never destroyed, like its lock: a window object destroyed during static destruction
 // (a thread's temporary objects) still looks itself up.
 std::map<HWND, CWnd*>& HandleMap()
 {
-    static auto& map = *new std::map<HWND, CWnd*>;
-    return map;
+    static CNeverDestroyed<std::map<HWND, CWnd*>> map;
+    return map.Get();
 }
 
 // Per-thread state: the message being handled, the creation hook, temporary objects.
@@ -38,9 +38,9 @@ struct ThreadState {
 // must not run in a library that was unloaded before the thread ended.
 ThreadState& State()
 {
-    static CCriticalSection& lock = AfxNewProcessLock();
+    static CProcessLock lock;
     static std::map<DWORD, ThreadState> states;
-    std::lock_guard<CCriticalSection> guard(lock);
+    std::lock_guard<CCriticalSection> guard(lock.Get());
     return states[GetCurrentThreadId()];
 }
 
@@ -293,14 +293,14 @@ struct RegisteredClasses {
 
 LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
-    static CCriticalSection& lock = AfxNewProcessLock();
+    static CProcessLock lock;
     static RegisteredClasses classes;
     std::set<std::string>& registered = classes.names;
     HINSTANCE hInstance = AfxGetInstanceHandle();
     char name[128];
     wsprintfA(name, "Afx:%p:%x:%p:%p:%p", hInstance, nClassStyle, hCursor, hbrBackground, hIcon);
 
-    std::lock_guard<CCriticalSection> guard(lock);
+    std::lock_guard<CCriticalSection> guard(lock.Get());
     auto it = registered.find(name);
     if (it != registered.end())
         return it->c_str();

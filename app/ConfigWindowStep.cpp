@@ -21,7 +21,10 @@ void RunConfigWindow(DeviceConfig& config)
     dialog.SetAllowDontShow(config.opencount > 1);
     if (dialog.DoModal() != IDOK)
         return;  // no window, or not confirmed: the record keeps its values
-    config.render = dialog.GetRenderMode();
+    // A window whose mode buttons could not all be made may report no mode: keep the record's.
+    const int32_t render = dialog.GetRenderMode();
+    if (render != static_cast<int32_t>(RenderMode::None))
+        config.render = render;
     config.fullscreen = dialog.GetFullScreen() ? 1 : 0;
     config.shownext = dialog.GetDontShowAgain() ? 0 : 1;
 }

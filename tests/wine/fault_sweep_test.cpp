@@ -54,7 +54,7 @@ struct ProbeRun {
     ProcessResult process;
     std::map<std::string, long> calls;  // calls of each import in the scenario's phase
     std::set<std::string> failable;
-    std::map<std::string, long> left, residue;
+    std::map<std::string, long> residue;  // what stays after the plug-in is freed
     std::string record, fault;
     std::string callLog;  // what the stand-ins logged
     bool loaded = false;
@@ -88,8 +88,6 @@ void ParseLine(const std::string& text, ProbeRun& run)
         run.calls[name] = count;
         if (fails == "fails")
             run.failable.insert(name);
-    } else if (what == "left") {
-        run.left = ParseCounters(line);
     } else if (what == "residue") {
         run.residue = ParseCounters(line);
     } else if (what == "record") {
@@ -314,6 +312,8 @@ const NamedFault kNamedFaults[] = {
     {"window", kSetWindowProc, 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
     // No TLS slot: the C++ runtime's thread storage aborted the process.
     {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
+    // A mode button not made: the window reported no mode and the record took -1.
+    {"window", "malloc", 60, false, true, "", "", ""},
     // The section refused: messaging is off, and a post is answered S_OK and dropped.
     {"post", "CreateFileMappingA", 1, true, true, "", "", "probe: queue section absent"},
     {"post", "CreateFileMappingA", 1, true, true, "", "", "Tessaru: item 101 posted -> 0"},

@@ -209,7 +209,7 @@ void WriteStub(Stub* stub, Counter* counter, const Failure* failure)
 #endif
 }
 
-std::map<std::string, Counter*> g_counters;
+std::map<std::string, Counter> g_counters;  // its nodes stay put: the stubs point into them
 
 // The chosen failure and whether its phase runs.
 const char* g_pszFault = nullptr;
@@ -227,12 +227,10 @@ void ArmCounter(const std::string& name, Counter* counter)
 // Counters made while armed (the load's own imports) are armed as they are made.
 Counter* CounterFor(const std::string& name)
 {
-    Counter*& counter = g_counters[name];
-    if (!counter) {
-        counter = new Counter;
-        if (g_bArmed)
-            ArmCounter(name, counter);
-    }
+    const auto made = g_counters.try_emplace(name);
+    Counter* counter = &made.first->second;
+    if (made.second && g_bArmed)
+        ArmCounter(name, counter);
     return counter;
 }
 
@@ -240,7 +238,7 @@ void Arm()
 {
     g_bArmed = true;
     for (auto& entry : g_counters)
-        ArmCounter(entry.first, entry.second);
+        ArmCounter(entry.first, &entry.second);
 }
 
 void Disarm()
@@ -249,11 +247,11 @@ void Disarm()
     bool bHit = false;
     for (auto& entry : g_counters) {
         if (g_pszFault && entry.first == g_pszFault) {
-            bHit = bHit || entry.second->remaining <= 0;
-            entry.second->remaining = kDisarmed;
+            bHit = bHit || entry.second.remaining <= 0;
+            entry.second.remaining = kDisarmed;
         }
-        if (entry.second->calls > entry.second->base)
-            printf("probe: calls %s %ld %s\n", entry.first.c_str(), static_cast<long>(entry.second->calls - entry.second->base),
+        if (entry.second.calls > entry.second.base)
+            printf("probe: calls %s %ld %s\n", entry.first.c_str(), static_cast<long>(entry.second.calls - entry.second.base),
                    FindFailure(entry.first.c_str()) ? "fails" : "passes");
     }
     if (g_pszFault)
@@ -379,6 +377,8 @@ const std::pair<const char*, void*> kTrackers[] = {
     {"MessageBoxA", reinterpret_cast<void*>(&TrackMessageBoxA)},
 };
 
+// Lives as long as the process: its redirections are in the plug-in's image, which may be
+// gone before static destruction.
 GdiObjectCounter* g_gdi = nullptr;
 
 void InstallRedirections(HMODULE module)

@@ -293,6 +293,7 @@ struct NamedFault {
     const char* messageBox;  // "" when none may show
     const char* record;      // "" when any allowed one will do
     const char* printed;     // in the probe's output or the stand-ins' log ("" is always)
+    const char* fault = "hit";  // "missed": the scenario no longer makes that call
 };
 
 #ifdef _WIN64
@@ -314,6 +315,9 @@ const NamedFault kNamedFaults[] = {
     {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
     // A mode button not made: the window reported no mode and the record took -1.
     {"window", "malloc", 60, false, true, "", "", ""},
+    // Unloading allocates nothing: a static window's destructor took a lock made with new,
+    // and its failure there ended the process.
+    {"shutdown", "malloc", 1, false, true, "", "", "", "missed"},
     // The section refused: messaging is off, and a post is answered S_OK and dropped.
     {"post", "CreateFileMappingA", 1, true, true, "", "", "probe: queue section absent"},
     {"post", "CreateFileMappingA", 1, true, true, "", "", "Tessaru: item 101 posted -> 0"},
@@ -338,7 +342,7 @@ TEST_P(NamedFaults, EndAsTheFailureShould)
     const ProbeRun run = folder.Run(row.function, row.k, row.bInLoad);
     const std::string report = run.process.output + run.callLog;
     ASSERT_EQ("", Verdict(*scenario, folder.Run(), run)) << report;
-    EXPECT_EQ("hit", run.fault) << report;
+    EXPECT_EQ(row.fault, run.fault) << report;
     EXPECT_EQ(row.bLoads, run.loaded) << report;
     const std::string box = *row.messageBox ? std::string("probe: message box ") + row.messageBox : "probe: message box";
     EXPECT_EQ(*row.messageBox != 0, run.Printed(box)) << report;

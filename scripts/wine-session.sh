@@ -18,7 +18,8 @@ start_wine() {
   [ -e "$WINEPREFIX/.update-timestamp" ] || echo "== setting up a new $ZRK_ARCH Wine prefix in $WINEPREFIX" >&2
   mkdir -p "$WINEPREFIX"
   log=$(mktemp)
-  wineserver -p >/dev/null 2>&1 </dev/null || true  # one that already runs serves as well
+  # The server that makes a new prefix gives it its word size from WINEARCH.
+  WINEARCH=$ZRK_ARCH wineserver -p >/dev/null 2>&1 </dev/null || true  # one that already runs serves as well
   timeout "$limit" "$here/wine-run.sh" cmd /c exit >"$log" 2>&1 </dev/null || status=$?
   if [ $status -ne 0 ]; then
     if [ $status -eq 124 ]; then

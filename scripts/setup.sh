@@ -37,16 +37,21 @@ want_wine32() {
   $SUDO dpkg --add-architecture i386 2>/dev/null
 }
 
-if [ ${#missing[@]} -eq 0 ] && ! want_wine32; then
+# Asked before the package lists are read: an architecture added afterwards has none.
+wine32_wanted=0
+want_wine32 && wine32_wanted=1
+if [ ${#missing[@]} -eq 0 ] && [ $wine32_wanted -eq 0 ]; then
   ensure_chinese_locale
   exit 0
 fi
 
 apt_install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" >/dev/null; }
-echo "setup: installing ${missing[*]}"
 $SUDO apt-get update -qq
-[ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
-if want_wine32; then
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  apt_install "${missing[@]}"
+fi
+if [ $wine32_wanted -eq 1 ]; then
   echo "setup: installing $wine32"
   apt_install "$wine32" || echo "setup: $wine32 could not be installed: only the 64-bit suite can run"
 fi

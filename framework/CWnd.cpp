@@ -177,7 +177,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     HWND hWnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
                                 hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     AfxUnhookWindowCreate();
-    return hWnd != nullptr;
+    if (hWnd && !m_hWnd)
+        ::DestroyWindow(hWnd);  // created but never bound: nothing would ever destroy it
+    return m_hWnd != nullptr;
 }
 
 BOOL CWnd::DestroyWindow()

@@ -23,7 +23,10 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
     try {
         return pDlg->OnInitDialog();
     } catch (...) {
-        return TRUE;  // nothing may unwind into user32
+        // Nothing may unwind into user32. A dialog left half made (without the button
+        // that closes it, say) is not shown: it ends as one that could not be created.
+        pDlg->EndDialog(-1);
+        return TRUE;
     }
 }
 

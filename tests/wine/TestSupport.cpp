@@ -141,9 +141,16 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
-    std::string mutableLine = commandLine;
-    BOOL started = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  workingDirectory.c_str(), &startup, &process);
+    BOOL started = FALSE;
+    // Wine now and then fails a start with ERROR_INTERNAL_ERROR before the child runs
+    // any of its code: such a start is made again.
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        std::string mutableLine = commandLine;
+        started = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                 workingDirectory.c_str(), &startup, &process);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR)
+            break;
+    }
     writing.Close();  // the child's copy stays: the reader sees the end when the child ends
     if (!started) {
         result.output = "CreateProcess failed: " + std::to_string(GetLastError());

@@ -504,10 +504,18 @@ void PrintResidue(const char* when, const Live& before)
 }
 
 // Scripted player of the skinned window, on a thread timer its modal loop dispatches:
-// the OpenGL mode, full screen, then OK until it closes (a failed call may lose a click),
-// in client coordinates of its buttons.
-const POINT kScriptClicks[] = {{213, 272}, {74, 239}, {525, 338}};
+// the pointer rests on the OpenGL button until its tip shows, then clicks pick OpenGL,
+// full screen, then OK until the window closes (a failed call may lose a click), in
+// client coordinates of its buttons.
+struct ScriptStep {
+    POINT pt;
+    bool bClick;
+    DWORD nRestMs;  // before the next step
+};
+const ScriptStep kScript[] = {
+    {{213, 272}, false, 800}, {{213, 272}, true, 0}, {{74, 239}, true, 0}, {{525, 338}, true, 0}};
 int g_nScriptStep = 0;
+DWORD g_nNextStepAt = 0;
 
 BOOL CALLBACK FindDialog(HWND hWnd, LPARAM found)
 {
@@ -525,12 +533,18 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND hDialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&hDialog));
-    if (!hDialog)
+    if (!hDialog || static_cast<LONG>(GetTickCount() - g_nNextStepAt) < 0)
         return;
-    const int nLast = static_cast<int>(std::size(kScriptClicks)) - 1;
-    const POINT pt = kScriptClicks[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
-    PostMessageA(hDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
-    PostMessageA(hDialog, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    const int nLast = static_cast<int>(std::size(kScript)) - 1;
+    const ScriptStep& step = kScript[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
+    const LPARAM at = MAKELPARAM(step.pt.x, step.pt.y);
+    if (step.bClick) {
+        PostMessageA(hDialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(hDialog, WM_LBUTTONUP, 0, at);
+    } else {
+        PostMessageA(hDialog, WM_MOUSEMOVE, 0, at);
+    }
+    g_nNextStepAt = GetTickCount() + step.nRestMs;
 }
 
 template <typename Fn>

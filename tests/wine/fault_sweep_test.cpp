@@ -313,8 +313,13 @@ const NamedFault kNamedFaults[] = {
     {"window", kSetWindowProc, 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
     // No TLS slot: the C++ runtime's thread storage aborted the process.
     {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
-    // A mode button not made: the window reported no mode and the record took -1.
-    {"window", "malloc", 60, false, true, "", "", ""},
+    // The window left half made, with no OK button (k=45: the table of its controls; k=72:
+    // a mode button): start-up hung in its modal loop, or the record took render -1. The
+    // window now ends as one that could not be made.
+    {"window", "malloc", 45, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    {"window", "malloc", 72, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    // A tip's binding refused: its window was left for the process to keep.
+    {"window", "SetWindowsHookExA", 4, false, true, "", "", ""},
     // Unloading allocates nothing: a static window's destructor took a lock made with new,
     // and its failure there ended the process.
     {"shutdown", "malloc", 1, false, true, "", "", "", "missed"},

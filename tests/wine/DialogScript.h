@@ -37,7 +37,7 @@ private:
 // A step that runs once.
 DialogScript::Step Do(std::function<void()> action);
 // A step that waits until done() holds, for at most timeoutMs; then the test fails.
-DialogScript::Step WaitFor(std::function<bool()> done, const char* what, DWORD timeoutMs = 3000);
+DialogScript::Step WaitFor(std::function<bool()> done, const char* what, DWORD timeoutMs = 10000);
 
 using Steps = std::vector<DialogScript::Step>;
 

@@ -4,8 +4,9 @@
 # under Wine on a private virtual display for each word size this machine executes (the
 # 32-bit product's, and its 64-bit twin's). Where 32-bit code cannot run, the 32-bit
 # tree's checks that need no execution still run, and the last lines say why the rest
-# did not. No test is run twice, except those that drive the X server with real input:
-# one of those that fails gets one more run, and the last lines name it.
+# did not. No test is run twice, except those that drive the X server with real input
+# and those whose program printed nothing at all (Wine now and then fails a start before
+# the program runs): one of those that fails gets one more run, and the last lines name it.
 # Arguments go to each Windows suite's CTest (-R NAME, say).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -30,25 +31,40 @@ ctest_suite() {
   echo "== $title"
   ctest --test-dir "$tree" --output-on-failure --timeout 600 -j 2 "$@" </dev/null 2>&1 | tee "$log" ||
     suite_status=$?
-  if [ $suite_status -ne 0 ] && retry_real_input "$tree"; then suite_status=0; fi
+  if [ $suite_status -ne 0 ] && retry_allowed "$tree" "$log"; then suite_status=0; fi
   count_suite "$title" "$log" $suite_status
   if [ -f "$tree/bin/fault_sweep.txt" ]; then summary+=("  $(cat "$tree/bin/fault_sweep.txt")"); fi
   rm -f "$log"
   [ $suite_status -eq 0 ] || status=1
 }
 
-# Gives each failed real-input test one more run; fails when any other test failed or a
-# real-input test failed twice.
-retry_real_input() {
-  local tree=$1 name others failures=() list="$1/Testing/Temporary/LastTestsFailed.log" ok=0
+# Whether CTest's LOG shows test NAME's result line with no output after it.
+printed_nothing() {
+  awk -v name="$2" '
+    found && (/^ +Start +[0-9]+: / || /^ *[0-9]+\/[0-9]+ Test +#/ || /^[0-9]+% tests passed/) { exit }
+    found && /[^[:space:]]/ { lines++ }
+    /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / { split($0, parts, ": "); sub(/ \.+.*$/, "", parts[2]); found = parts[2] == name; seen += found }
+    END { exit !(seen && !lines) }
+  ' "$1"
+}
+
+# Gives one more run to each failed test that drove real input or whose program printed
+# nothing; fails when any other test failed or one failed twice.
+retry_allowed() {
+  local tree=$1 log=$2 name others=0 failures=() list="$1/Testing/Temporary/LastTestsFailed.log" ok=0 why
   [ -s "$list" ] || return 1
   mapfile -t failures < <(cut -d: -f2- "$list")
-  others=$(printf '%s\n' "${failures[@]}" | grep -cvE "$real_input" || true)
   for name in "${failures[@]}"; do
-    [[ $name =~ $real_input ]] || continue
-    echo "== one more run of $name (real input through the X server)"
+    if [[ $name =~ $real_input ]]; then
+      why="real input through the X server"
+    elif printed_nothing "$log" "$name"; then
+      why="its program printed nothing"
+    else
+      others=$((others + 1)); continue
+    fi
+    echo "== one more run of $name ($why)"
     if ctest --test-dir "$tree" --output-on-failure --timeout 600 -R "^${name//./\\.}\$" </dev/null; then
-      retried+=("$name ($tree) passed on its second run")
+      retried+=("$name ($tree) passed on its second run ($why)")
     else
       retried+=("$name ($tree) failed twice"); ok=1
     fi

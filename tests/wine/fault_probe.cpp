@@ -515,7 +515,8 @@ struct ScriptStep {
 const ScriptStep kScript[] = {
     {{213, 272}, false, 800}, {{213, 272}, true, 0}, {{74, 239}, true, 0}, {{525, 338}, true, 0}};
 int g_nScriptStep = 0;
-DWORD g_nNextStepAt = 0;
+DWORD g_nRestStart = 0;
+DWORD g_nRestMs = 0;
 
 BOOL CALLBACK FindDialog(HWND hWnd, LPARAM found)
 {
@@ -533,7 +534,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND hDialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&hDialog));
-    if (!hDialog || static_cast<LONG>(GetTickCount() - g_nNextStepAt) < 0)
+    if (!hDialog || GetTickCount() - g_nRestStart < g_nRestMs)
         return;
     const int nLast = static_cast<int>(std::size(kScript)) - 1;
     const ScriptStep& step = kScript[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
@@ -544,7 +545,8 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
     } else {
         PostMessageA(hDialog, WM_MOUSEMOVE, 0, at);
     }
-    g_nNextStepAt = GetTickCount() + step.nRestMs;
+    g_nRestStart = GetTickCount();
+    g_nRestMs = step.nRestMs;
 }
 
 template <typename Fn>

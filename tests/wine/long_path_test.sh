@@ -21,6 +21,7 @@ echo "opencount=0" > "$root/work/devconfig.txt"
 export ZRK_CALL_LOG="Z:${root//\//\\}\\calls.log"
 windows_path="Z:${client_dir//\//\\}\\client.exe"
 
+status=0
 run_client() {
   status=0
   (cd "$root/work" && timeout 120 "$wine_run" "$client_dir/client.exe" --script) >"$root/out.txt" 2>&1 ||

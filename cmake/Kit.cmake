@@ -2,14 +2,6 @@
 # kit is build/win32's; the 64-bit twin makes its own for its tests. Every file of it
 # comes out byte-identical from any build folder.
 set(KIT_DIR ${CMAKE_BINARY_DIR}/dist)
-find_program(LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(kit_machine i386:x86-64)
-  set(KIT_ARCH x86_64)
-else()
-  set(kit_machine i386)
-  set(KIT_ARCH i686)
-endif()
 set(kit_def ${PROJECT_SOURCE_DIR}/res/ZRKTempDll.def)
 # The doctor ships in the kit too: linked without a time stamp, as the plug-in is.
 target_link_options(zrkdoctor PRIVATE -Wl,--no-insert-timestamp)
@@ -28,13 +20,14 @@ add_custom_target(kit ALL
           -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/KitMap.cmake
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zrkdoctor> ${KIT_DIR}/bin/
   COMMAND ${CMAKE_COMMAND} -E chdir ${KIT_DIR}/lib
-          ${LLVM_DLLTOOL} -m ${kit_machine} -d ${kit_def} -D ZRKTempDll.dll -l ZRKTempDll.lib
+          ${MSVC_DLLTOOL} -m ${MSVC_DLLTOOL_MACHINE} -d ${kit_def} -D ZRKTempDll.dll -l ZRKTempDll.lib
   COMMAND ${CMAKE_COMMAND} -E chdir ${KIT_DIR}/lib
           ${CMAKE_DLLTOOL} -d ${kit_def} -D ZRKTempDll.dll -t ZRKTempDll_ -l libZRKTempDll.dll.a
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/app/ZRKTempDll.h ${KIT_DIR}/include/
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/devconfig.txt ${KIT_DIR}/bin/
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/INTEGRATION.md ${KIT_DIR}/
   DEPENDS ZRKTempDll zrkdoctor ${kit_def}
+  BYPRODUCTS ${KIT_DIR}/lib/ZRKTempDll.lib ${KIT_DIR}/lib/libZRKTempDll.dll.a
   COMMENT "Integration kit in ${KIT_DIR}"
   VERBATIM)
 
@@ -42,7 +35,7 @@ add_custom_target(kit ALL
 # lld-link with its defaults, without running anything (label "static").
 function(add_kit_import_library_check name)
   add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/kit/import_library_test.sh ${KIT_DIR} ${KIT_ARCH}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/kit/import_library_test.sh ${KIT_DIR} ${MSVC_TRIPLE}
                    ${PROJECT_SOURCE_DIR}/tests/kit/calls_every_export.c)
   set_tests_properties(${name} PROPERTIES LABELS static)
 endfunction()

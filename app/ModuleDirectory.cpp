@@ -4,11 +4,13 @@
 
 namespace {
 
+// Steps by character in the ANSI code page, as ModuleDirectoryOfPath does: the trail
+// byte of a double-byte character (GBK DF 5C) is never taken for a separator.
 void ReplaceChar(char* psz, char from, char to)
 {
     if (!psz)
         return;
-    for (; *psz; ++psz)
+    for (; *psz; psz = CharNextA(psz))
         if (*psz == from)
             *psz = to;
 }

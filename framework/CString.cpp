@@ -263,17 +263,29 @@ CString CString::Mid(int nFirst, int nCount) const
     return CString(m_pchData + nFirst, nCount < nAvailable ? nCount : nAvailable);
 }
 
+// The index of the first character ch at or after nStart, stepping over double-byte
+// characters (whose trail byte may equal ch), or nLength.
+static int FindSingleByte(const char* pch, int nLength, int nStart, char ch)
+{
+    for (int i = nStart; i < nLength; ++i) {
+        if (pch[i] == ch)
+            return i;
+        if (IsDBCSLeadByte(static_cast<unsigned char>(pch[i])) && i + 1 < nLength)
+            ++i;
+    }
+    return nLength;
+}
+
+// By character, as MakeLower: a trail byte equal to chOld belongs to its character.
 int CString::Replace(char chOld, char chNew)
 {
     int nCount = 0;
-    for (int i = 0; i < GetLength(); ++i)
-        nCount += m_pchData[i] == chOld;
-    if (nCount == 0)
-        return 0;
-    MakeWritable(GetLength());
-    for (int i = 0; i < GetLength(); ++i)
-        if (m_pchData[i] == chOld)
-            m_pchData[i] = chNew;
+    for (int i = FindSingleByte(m_pchData, GetLength(), 0, chOld); i < GetLength();
+         i = FindSingleByte(m_pchData, GetLength(), i + 1, chOld)) {
+        if (nCount++ == 0)
+            MakeWritable(GetLength());
+        m_pchData[i] = chNew;
+    }
     return nCount;
 }
 

@@ -135,6 +135,18 @@ TEST(ModuleDirectory, SeparatorConversionsInPlace)
     EXPECT_STREQ("a\\b\\c", str);
     BackToForwardSlash(str);
     EXPECT_STREQ("a/b/c", str);
+
+    // A Chinese folder whose second byte is 0x5C (GBK DF 5C) keeps its character.
+    char gbk[] = "C:\\\xDF\x5C\\Bin\\";
+    BackToForwardSlash(gbk);
+    EXPECT_STREQ("C:/\xDF\x5C/Bin/", gbk);
+    ForwardToBackSlash(gbk);
+    EXPECT_STREQ("C:\\\xDF\x5C\\Bin\\", gbk);
+    CString gbkString("C:\\\xDF\x5C\\Bin\\");
+    BackToForwardSlash(gbkString);
+    EXPECT_STREQ("C:/\xDF\x5C/Bin/", gbkString);
+    ForwardToBackSlash(gbkString);
+    EXPECT_STREQ("C:\\\xDF\x5C\\Bin\\", gbkString);
 }
 
 TEST(ModuleDirectory, ModulePathsThatDoNotFitAreRefused)

@@ -68,6 +68,38 @@ TEST(MenuModule, AMissingEntryPointIsReportedOnceAndUnbindsTheModule)
     EXPECT_TRUE(run.Printed("speak[0]: hr=0x00000000")) << run.Report();
 }
 
+// A framework-built module asks the window object's class as IsKindOf does and deletes
+// the object with its compiler's own delete: the client's window stays, the stack is as
+// it was, and the menu still shows on the client's window.
+TEST(MenuModule, AModuleThatAsksTheWindowObjectsClassAndDeletesItLeavesTheClientsWindow)
+{
+    ScenarioLayout layout;
+    layout.tessaru = "Tessaru_askclass.dll";
+    ClientScenario game(layout);
+    ScenarioRun run = game.Run("--script --pick 1");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_EQ(2, run.CountCalls("Tessaru: window object's class CWnd, is not our CWnd")) << run.Report();
+    EXPECT_EQ(2, run.CountCalls("Tessaru: window object deleted, stack kept, window alive")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: menu closed, item 101")) << run.Report();
+    EXPECT_TRUE(run.Printed("client: done")) << run.Report();
+}
+
+// The module deletes the site through its destructor slot after posting, the last thing
+// it does with it; the process ends normally.
+TEST(MenuModule, AModuleThatDeletesTheSiteAfterPostingEndsNormally)
+{
+    ScenarioLayout layout;
+    layout.tessaru = "Tessaru_deletesite.dll";
+    ClientScenario game(layout);
+    ScenarioRun run = game.Run("--script --pick 2");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: item 102 posted -> 0")) << run.Report();
+    EXPECT_LE(0, run.FindCall("Tessaru: site deleted, stack kept")) << run.Report();
+    EXPECT_TRUE(run.Printed("client: done")) << run.Report();
+}
+
 TEST(MenuModule, IsLookedUpOnlyInTheParentOfTheClientFolder)
 {
     ScenarioLayout layout;

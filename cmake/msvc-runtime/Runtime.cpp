@@ -67,12 +67,10 @@ void operator delete[](void* block) noexcept
 }
 
 // mingw's <stdio.h> reaches stdin, stdout and stderr through this function; msvcrt.dll
-// has the older one, which answers the whole array.
-extern "C" FILE* __cdecl __iob_func();
-
+// has the older array _iob (on x64 through __iob_func).
 extern "C" FILE* __cdecl __acrt_iob_func(unsigned index)
 {
-    return __iob_func() + index;
+    return &_iob[index];
 }
 
 // Floating-point code refers to this to pull in the C library's floating-point support.

@@ -21,10 +21,7 @@ void RunConfigWindow(DeviceConfig& config)
     dialog.SetAllowDontShow(config.opencount > 1);
     if (dialog.DoModal() != IDOK)
         return;  // no window, or not confirmed: the record keeps its values
-    // A window whose mode buttons could not all be made may report no mode: keep the record's.
-    const int32_t render = dialog.GetRenderMode();
-    if (render != static_cast<int32_t>(RenderMode::None))
-        config.render = render;
+    config.render = dialog.GetRenderMode();  // -1 when confirmed with no mode checked
     config.fullscreen = dialog.GetFullScreen() ? 1 : 0;
     config.shownext = dialog.GetDontShowAgain() ? 0 : 1;
 }

@@ -380,3 +380,22 @@ TEST(SkinConfigDialog, StartUpStepRunsTheWindowAndAppliesItsChoices)
         EXPECT_EQ(row.counted, config.opencount) << row.opencount << "/" << row.shownext << ": counted either way";
     }
 }
+
+TEST(SkinConfigDialog, ConfirmedWithNoModeCheckedTheRecordTakesRenderMinusOne)
+{
+    DeviceConfig config = {};
+    config.render = 7;  // no mode button stands for it: the window opens with none checked
+    config.opencount = 2;
+    config.shownext = 1;
+    g_hWndStartUpWindow = nullptr;
+    const UINT_PTR finder = SetTimer(nullptr, 0, 10, LookForSkinnedWindow);
+    HWND& hWnd = g_hWndStartUpWindow;
+    DialogScript script(&hWnd, {Do([&hWnd] { ClickButton(hWnd, D::IDC_SKIN_FULLSCREEN); }), Settle(),
+                                Do([&hWnd] { ClickButton(hWnd, D::IDC_SKIN_OK); })});
+    ApplyConfigWindowStep(config);
+    KillTimer(nullptr, finder);
+    EXPECT_TRUE(script.Finished()) << "the window ran";
+    EXPECT_EQ(static_cast<int32_t>(RenderMode::None), config.render);
+    EXPECT_EQ(1, config.fullscreen);
+    EXPECT_EQ(3, config.opencount);
+}

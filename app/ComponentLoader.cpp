@@ -1,5 +1,6 @@
 #include "app/ComponentLoader.h"
 
+#include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
 
 #include <objbase.h>
@@ -36,11 +37,15 @@ HINSTANCE LoadComponent(const char* pszPath, REFCLSID clsid, REFIID iid, void** 
     auto getClassObject = ProcAddress<DllGetClassObjectFn>(hLibrary, "DllGetClassObject");
     if (!getClassObject)
         return hLibrary;
-    IClassFactory* pFactory = nullptr;
-    getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));
-    if (pFactory) {
-        pFactory->CreateInstance(nullptr, iid, ppOut);
-        pFactory->Release();
-    }
+    bool completed = CallOutside([&] {
+        IClassFactory* pFactory = nullptr;
+        getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));
+        if (pFactory) {
+            pFactory->CreateInstance(nullptr, iid, ppOut);
+            pFactory->Release();
+        }
+    });
+    if (!completed)
+        *ppOut = nullptr;  // an object from a component that faulted is not used
     return hLibrary;
 }

@@ -1,6 +1,7 @@
 #include "app/HelpLibrary.h"
 
 #include "app/ModuleDirectory.h"
+#include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
 
 HelpLibrary::HelpLibrary(HMODULE hLibrary, CGameZip* pGameZip) : m_hLibrary(hLibrary), m_pGameZip(pGameZip) {}
@@ -16,7 +17,10 @@ bool HelpLibrary::Bind(const CString& directory)
         Release();  // a freed handle is not kept
         return false;
     }
-    m_pGameZip = pfnGetGameZipPtr();
+    CGameZip* pGameZip = nullptr;
+    if (!CallOutside([&] { pGameZip = pfnGetGameZipPtr(); }))
+        return true;  // bound without an archive: the library stays, its code may still run
+    m_pGameZip = pGameZip;
     return true;
 }
 

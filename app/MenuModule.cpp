@@ -1,6 +1,7 @@
 #include "app/MenuModule.h"
 
 #include "app/ModuleDirectory.h"
+#include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
 #include "framework/CWinApp.h"
 
@@ -51,19 +52,22 @@ void MenuModule::Release()
     m_entries = MenuEntryPoints();
 }
 
-void* MenuModule::CreateRMenuObject(CWnd* pWnd) const
+void* MenuModule::CreateRMenuObject(CPeerWnd* pWnd) const
 {
-    return IsBound() ? m_entries.pfnCreateRMenuObject(pWnd) : nullptr;
+    void* pMenu = nullptr;
+    if (IsBound() && !CallOutside([&, pfn = m_entries.pfnCreateRMenuObject] { pMenu = pfn(pWnd); }))
+        return nullptr;
+    return pMenu;
 }
 
 void MenuModule::SetLpIGameSite(void* pMenu, IGameSite* pGameSite) const
 {
     if (IsBound())
-        m_entries.pfnSetLpIGameSite(pMenu, pGameSite);
+        CallOutside([=, pfn = m_entries.pfnSetLpIGameSite] { pfn(pMenu, pGameSite); });
 }
 
 void MenuModule::CreateRMenu(void* pMenu, int32_t nFirst, int32_t nSecond) const
 {
     if (IsBound())
-        m_entries.pfnCreateRMenu(pMenu, nFirst, nSecond, 0, 0, 0, 0);
+        CallOutside([=, pfn = m_entries.pfnCreateRMenu] { pfn(pMenu, nFirst, nSecond, 0, 0, 0, 0); });
 }

@@ -8,11 +8,11 @@
 
 #include <cstdint>
 
-class CWnd;
+class CPeerWnd;
 struct IGameSite;
 
 // The module's entry points, all with the C convention.
-using CreateRMenuObjectFn = void*(__cdecl*)(CWnd* pWnd);
+using CreateRMenuObjectFn = void*(__cdecl*)(CPeerWnd* pWnd);
 using ReleaseRMenuWndFn = void(__cdecl*)(void* pMenu);
 using AddNewMenuFn = void(__cdecl*)(void* pMenu);
 using CreateRMenuFn = void(__cdecl*)(void* pMenu, int32_t nFirst, int32_t nSecond, int32_t, int32_t,
@@ -43,8 +43,10 @@ public:
     void Release();
     bool IsBound() const { return m_hLibrary != nullptr; }
 
-    // Each does nothing (or answers null) while unbound.
-    void* CreateRMenuObject(CWnd* pWnd) const;
+    // Each does nothing (or answers null) while unbound, and each call runs inside the
+    // firewall (app/OutsideCall.h): a menu object whose creation raised an exception is
+    // null.
+    void* CreateRMenuObject(CPeerWnd* pWnd) const;
     void SetLpIGameSite(void* pMenu, IGameSite* pGameSite) const;
     void CreateRMenu(void* pMenu, int32_t nFirst, int32_t nSecond) const;
 

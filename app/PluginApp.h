@@ -35,8 +35,8 @@ public:
 private:
     // directory: the executable's folder, where the components are looked for.
     bool LoadCoreHost(const CString& directory);
-    void RegisterCCFunction();
-    void LoadCoreModules(const CString& directory);
+    bool RegisterCCFunction();
+    bool LoadCoreModules(const CString& directory);
 
     // Shut down, released and freed by ExitInstance.
     ICoreHost* m_pCoreHost = nullptr;

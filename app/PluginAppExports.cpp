@@ -1,7 +1,8 @@
 // What the five exports do with the application object's state.
 #include "app/PluginApp.h"
 
-#include "framework/CWnd.h"
+#include "app/OutsideCall.h"
+#include "framework/CPeerWnd.h"
 #include "messaging/GameSite.h"
 
 void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
@@ -11,19 +12,23 @@ void PluginApp::TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
     *ppCoreSlot = m_pCoreHost;  // no reference is added for the client
     if (!m_pCoreHost)
         return;
-    IZRKModules* pModules = nullptr;
-    m_pCoreHost->lpVtbl->GetModule(m_pCoreHost, IID_IZRKModules, reinterpret_cast<void**>(&pModules));
-    if (pModules)
-        pModules->lpVtbl->TransferValue(pModules, nValue);
+    ICoreHost* pHost = m_pCoreHost;
+    CallOutside([=] {
+        IZRKModules* pModules = nullptr;
+        pHost->lpVtbl->GetModule(pHost, IID_IZRKModules, reinterpret_cast<void**>(&pModules));
+        if (pModules)
+            pModules->lpVtbl->TransferValue(pModules, nValue);
+    });
 }
 
 // Each call makes a new window object and a new menu object; neither is freed here,
 // since the menu module may keep using them.
 void PluginApp::CreateRPopupMenu(HWND hWnd)
 {
-    CWnd* pWnd = new CWnd;
-    pWnd->Attach(hWnd);
-    if (m_menuModule.IsBound())
+    if (!m_menuModule.IsBound())
+        return;
+    CPeerWnd* pWnd = CPeerWnd::Create(hWnd);
+    if (pWnd)
         m_pMenuObject = m_menuModule.CreateRMenuObject(pWnd);
 }
 
@@ -38,6 +43,5 @@ HRESULT PluginApp::GetSpeakInfo(int32_t nFirst, int32_t nSecond, char** ppTextOu
     CGameZip* pGameZip = m_helpLibrary.GameZip();
     if (!pGameZip || !ppTextOut || !*ppTextOut)
         return E_FAIL;
-    m_speakRecord.Fetch(pGameZip, nFirst, nSecond, *ppTextOut);
-    return S_OK;
+    return m_speakRecord.Fetch(pGameZip, nFirst, nSecond, *ppTextOut) ? S_OK : E_FAIL;
 }

@@ -4,6 +4,7 @@
 #include "app/ComponentLoader.h"
 #include "app/ConfigWindowStep.h"
 #include "app/ModuleDirectory.h"
+#include "app/OutsideCall.h"
 #include "config/DeviceConfig.h"
 #include "messaging/CCFunction.h"
 #include "messaging/GameSite.h"
@@ -24,11 +25,10 @@ BOOL PluginApp::InitInstance()
     LoadDeviceConfig();
     ApplyConfigWindowStep(TheDeviceConfig());
     const CString directory = ModuleDirectory();
-    if (!LoadCoreHost(directory)) {
+    if (!LoadCoreHost(directory) || !LoadCoreModules(directory)) {
         AfxMessageBox("Load Core Error!", MB_OK, 0);
         return FALSE;
     }
-    LoadCoreModules(directory);
     m_menuModule.Bind(directory);  // either may be missing: the exports then do nothing
     m_helpLibrary.Bind(directory);
     m_pGameSite = new GameSite();  // opens the "Client" queue
@@ -48,8 +48,8 @@ bool PluginApp::LoadCoreHost(const CString& directory)
 }
 
 // The host takes its own reference on the plug-in's CCFunction object when it keeps it.
-// An object that could not be made is not registered.
-void PluginApp::RegisterCCFunction()
+// An object that could not be made is not registered. False when the host faulted.
+bool PluginApp::RegisterCCFunction()
 {
     auto* pFactory =
         static_cast<IClassFactory2*>(TheCCFunctionFactory().GetInterface(&IID_IClassFactory2));
@@ -57,33 +57,47 @@ void PluginApp::RegisterCCFunction()
     if (pFactory)
         pFactory->CreateInstance(nullptr, IID_ICCFunction, reinterpret_cast<void**>(&pFunction));
     if (!pFunction)
-        return;
-    m_pCoreHost->lpVtbl->RegisterObject(m_pCoreHost, IID_ICCFunction, pFunction, 1);
+        return true;
+    ICoreHost* pHost = m_pCoreHost;
+    bool completed = CallOutside([=] { pHost->lpVtbl->RegisterObject(pHost, IID_ICCFunction, pFunction, 1); });
     pFunction->Release();
+    return completed;
 }
 
 // A path that does not fit the buffer leaves its component out, as if it were missing.
-void PluginApp::LoadCoreModules(const CString& directory)
+// A host that raises an exception here has failed: it is forgotten, not called again
+// (shut down or released), and start-up fails as without a host.
+bool PluginApp::LoadCoreModules(const CString& directory)
 {
-    char path[MAX_PATH];
-    bool modulesPathFits = FormatModulePath(path, directory, "ZRKModules.dll");
-    RegisterCCFunction();
-    if (modulesPathFits)
-        m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKModules, IID_IZRKModules, path, 0);
-    if (FormatModulePath(path, directory, "ZRKEncoder.dll"))
-        m_pCoreHost->lpVtbl->LoadModule(m_pCoreHost, CLSID_ZRKEncoder, IID_IZRKEncoder, path, 0);
-    IZRKEncoder* pEncoder = nullptr;
-    m_pCoreHost->lpVtbl->GetModule(m_pCoreHost, IID_IZRKEncoder, reinterpret_cast<void**>(&pEncoder));
-    if (pEncoder && FormatModulePath(path, directory, "ZRKMsgData.bin"))
-        pEncoder->lpVtbl->LoadMessageData(pEncoder, path);
+    char modulesPath[MAX_PATH];
+    char encoderPath[MAX_PATH];
+    char dataPath[MAX_PATH];
+    bool modulesPathFits = FormatModulePath(modulesPath, directory, "ZRKModules.dll");
+    bool encoderPathFits = FormatModulePath(encoderPath, directory, "ZRKEncoder.dll");
+    bool dataPathFits = FormatModulePath(dataPath, directory, "ZRKMsgData.bin");
+    ICoreHost* pHost = m_pCoreHost;
+    bool completed = RegisterCCFunction() && CallOutside([&] {
+        if (modulesPathFits)
+            pHost->lpVtbl->LoadModule(pHost, CLSID_ZRKModules, IID_IZRKModules, modulesPath, 0);
+        if (encoderPathFits)
+            pHost->lpVtbl->LoadModule(pHost, CLSID_ZRKEncoder, IID_IZRKEncoder, encoderPath, 0);
+        IZRKEncoder* pEncoder = nullptr;
+        pHost->lpVtbl->GetModule(pHost, IID_IZRKEncoder, reinterpret_cast<void**>(&pEncoder));
+        if (pEncoder && dataPathFits)
+            pEncoder->lpVtbl->LoadMessageData(pEncoder, dataPath);
+    });
+    if (!completed)
+        m_pCoreHost = nullptr;
+    return completed;
 }
 
 int PluginApp::ExitInstance()
 {
     if (m_pCoreHost) {
-        m_pCoreHost->lpVtbl->Shutdown(m_pCoreHost);
-        m_pCoreHost->lpVtbl->Release(m_pCoreHost);
+        ICoreHost* pHost = m_pCoreHost;
         m_pCoreHost = nullptr;
+        if (CallOutside([=] { pHost->lpVtbl->Shutdown(pHost); }))
+            CallOutside([=] { pHost->lpVtbl->Release(pHost); });
     }
     if (m_hCoreLibrary) {
         CoFreeLibrary(m_hCoreLibrary);

@@ -1,5 +1,7 @@
 #include "app/SpeakRecord.h"
 
+#include "app/OutsideCall.h"
+
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -12,15 +14,22 @@ SpeakRecord::~SpeakRecord()
         m_message.m_strText.Abandon();
 }
 
-void SpeakRecord::Fetch(CGameZip* pGameZip, int32_t nFirst, int32_t nSecond, char* pszBuffer)
+bool SpeakRecord::Fetch(CGameZip* pGameZip, int32_t nFirst, int32_t nSecond, char* pszBuffer)
 {
     std::lock_guard<CCriticalSection> guard(m_lock);
     Prepare();
-    pGameZip->vfptr->GetMessageInfo(pGameZip, 1, nSecond, nFirst, &m_message, 0);
+    SpeakMessage* pMessage = &m_message;
+    if (!CallOutside([=] { pGameZip->vfptr->GetMessageInfo(pGameZip, 1, nSecond, nFirst, pMessage, 0); })) {
+        m_message.m_strText.Abandon();
+        m_pOwnText = nullptr;
+        pszBuffer[0] = '\0';
+        return false;
+    }
     Settle();
     // The text is read, never copied as a string object: a copy would share the
     // archive's block and could end up freeing it here.
     FormatSpeakText(m_message, pszBuffer);
+    return true;
 }
 
 void SpeakRecord::Prepare()

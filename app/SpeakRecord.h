@@ -14,8 +14,10 @@ public:
     SpeakRecord& operator=(const SpeakRecord&) = delete;
 
     // Asks the archive's third method for a message and writes its text into pszBuffer.
-    // Calls from several threads take turns on the one record.
-    void Fetch(CGameZip* pGameZip, int32_t nFirst, int32_t nSecond, char* pszBuffer);
+    // Calls from several threads take turns on the one record. False, with an empty
+    // text, when the archive raised an exception: the record then lets go of whatever
+    // text it held, unfreed, and the next call starts afresh.
+    bool Fetch(CGameZip* pGameZip, int32_t nFirst, int32_t nSecond, char* pszBuffer);
 
 private:
     // Number and kind 0 and an empty text that the archive may assign and release.

@@ -2,8 +2,8 @@
 
 #include "client/OwnedHandle.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <stdarg.h>
+#include <stdio.h>
 
 void LogCall(const char* pszFormat, ...)
 {
@@ -14,7 +14,7 @@ void LogCall(const char* pszFormat, ...)
     char line[1024];
     va_list args;
     va_start(args, pszFormat);
-    int nLength = vsnprintf(line, sizeof line - 1, pszFormat, args);
+    int nLength = _vsnprintf(line, sizeof line - 1, pszFormat, args);
     va_end(args);
     if (nLength < 0)
         return;
@@ -29,14 +29,13 @@ void LogCall(const char* pszFormat, ...)
     WriteFile(file.Get(), line, static_cast<DWORD>(nLength), &written, nullptr);
 }
 
-std::string GuidText(REFGUID guid)
+GuidText::GuidText(REFGUID guid)
 {
-    char text[40];
-    snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+    _snprintf(m_text, sizeof m_text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
              static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
              guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
              guid.Data4[6], guid.Data4[7]);
-    return text;
+    m_text[sizeof m_text - 1] = '\0';
 }
 
 void LogLibraryEvent(const char* pszOwner, DWORD dwReason)

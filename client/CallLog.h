@@ -4,12 +4,17 @@
 
 #include <windows.h>
 
-#include <string>
-
 void LogCall(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
 
 // Logs "<owner>: loaded" and "<owner>: unloaded" from a library entry point.
 void LogLibraryEvent(const char* pszOwner, DWORD dwReason);
 
 // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, upper case.
-std::string GuidText(REFGUID guid);
+class GuidText {
+public:
+    explicit GuidText(REFGUID guid);
+    const char* c_str() const { return m_text; }
+
+private:
+    char m_text[40];
+};

@@ -1,50 +1,53 @@
 #include "client/DialogWatcher.h"
 
-#include <cstdio>
-#include <string>
-#include <vector>
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
 
 namespace {
 
-std::string ClassName(HWND hWnd)
+bool HasClass(HWND hWnd, const char* pszClass)
 {
     char name[64] = {};
     GetClassNameA(hWnd, name, sizeof name);
-    return name;
+    return strcmp(name, pszClass) == 0;
 }
+
+// The text of a box's static controls, one after the other.
+struct StaticText {
+    wchar_t text[2048];
+    size_t nLength;
+};
 
 BOOL CALLBACK CollectStaticText(HWND hWnd, LPARAM lParam)
 {
-    if (ClassName(hWnd) != "Static")
-        return TRUE;
-    wchar_t text[1024] = {};
-    GetWindowTextW(hWnd, text, 1024);
-    auto* pCollected = reinterpret_cast<std::wstring*>(lParam);
-    pCollected->append(text);
+    auto* pCollected = reinterpret_cast<StaticText*>(lParam);
+    size_t nRoom = sizeof pCollected->text / sizeof pCollected->text[0] - pCollected->nLength;
+    if (HasClass(hWnd, "Static") && nRoom > 1) {
+        GetWindowTextW(hWnd, pCollected->text + pCollected->nLength, static_cast<int>(nRoom));
+        pCollected->nLength += wcslen(pCollected->text + pCollected->nLength);
+    }
     return TRUE;
 }
 
 }  // namespace
 
-std::string Utf8FromWide(const wchar_t* pszText)
+Utf8Text::Utf8Text(const wchar_t* pszText)
 {
-    int nBytes = WideCharToMultiByte(CP_UTF8, 0, pszText, -1, nullptr, 0, nullptr, nullptr);
-    if (nBytes <= 1)
-        return std::string();
-    std::string text(nBytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, pszText, -1, &text[0], nBytes, nullptr, nullptr);
-    text.resize(nBytes - 1);
-    return text;
+    m_text[0] = '\0';
+    if (WideCharToMultiByte(CP_UTF8, 0, pszText, -1, m_text, sizeof m_text, nullptr, nullptr) <= 0)
+        m_text[0] = '\0';
 }
 
-std::string Utf8FromGbk(const char* pszText)
+Utf8Text Utf8FromWide(const wchar_t* pszText) { return Utf8Text(pszText); }
+
+Utf8Text Utf8FromGbk(const char* pszText)
 {
-    int nChars = MultiByteToWideChar(936, 0, pszText, -1, nullptr, 0);
-    if (nChars <= 1)
-        return std::string();
-    std::vector<wchar_t> wide(nChars);
-    MultiByteToWideChar(936, 0, pszText, -1, wide.data(), nChars);
-    return Utf8FromWide(wide.data());
+    static const int kMaxChars = 4096;
+    wchar_t wide[kMaxChars];
+    if (MultiByteToWideChar(936, 0, pszText, -1, wide, kMaxChars) <= 0)
+        wide[0] = L'\0';
+    return Utf8Text(wide);
 }
 
 DialogWatcher::~DialogWatcher() { Stop(); }
@@ -54,29 +57,43 @@ DialogWatcher::~DialogWatcher() { Stop(); }
 // holds while its message boxes are up.
 void DialogWatcher::Start()
 {
-    m_bStop = false;
-    OwnedHandle running(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    HANDLE hRunning = running.Get();
-    bool started = m_thread.Start([this, hRunning] {
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(this));
-        SetEvent(hRunning);
-        Run();
-    });
-    if (started)
-        WaitForSingleObject(hRunning, INFINITE);
+    Stop();
+    m_bStop = 0;
+    m_hRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_hThread = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    if (m_hThread && m_hRunning)
+        WaitForSingleObject(m_hRunning, INFINITE);
 }
 
 void DialogWatcher::Stop()
 {
-    m_bStop = true;
-    m_thread.Join();
+    InterlockedExchange(&m_bStop, 1);
+    if (m_hThread) {
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+        m_hThread = nullptr;
+    }
+    if (m_hRunning) {
+        CloseHandle(m_hRunning);
+        m_hRunning = nullptr;
+    }
+}
+
+DWORD WINAPI DialogWatcher::ThreadMain(void* pParameter)
+{
+    auto* pWatcher = static_cast<DialogWatcher*>(pParameter);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(pWatcher));
+    if (pWatcher->m_hRunning)
+        SetEvent(pWatcher->m_hRunning);
+    pWatcher->Run();
+    return 0;
 }
 
 void DialogWatcher::Run()
 {
-    while (!m_bStop) {
+    while (!InterlockedCompareExchange(&m_bStop, 0, 0)) {
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(this));
         Sleep(20);
     }
@@ -89,21 +106,20 @@ BOOL CALLBACK DialogWatcher::VisitWindow(HWND hWnd, LPARAM lParam)
     GetWindowThreadProcessId(hWnd, &processId);
     if (processId != GetCurrentProcessId() || !IsWindowVisible(hWnd))
         return TRUE;
-    std::string name = ClassName(hWnd);
-    if (name == "#32770")
+    if (HasClass(hWnd, "#32770"))
         pWatcher->DismissMessageBox(hWnd);
-    else if (name == "#32768")
+    else if (HasClass(hWnd, "#32768"))
         pWatcher->PickFromMenu(hWnd);
     return TRUE;
 }
 
 void DialogWatcher::DismissMessageBox(HWND hWnd)
 {
-    std::wstring text;
-    EnumChildWindows(hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    if (text.empty())
+    StaticText collected = {};
+    EnumChildWindows(hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&collected));
+    if (collected.nLength == 0)
         return;  // a dialog without a message, such as the configuration windows: not a box
-    printf("messagebox: %s\n", Utf8FromWide(text.c_str()).c_str());
+    printf("messagebox: %s\n", Utf8FromWide(collected.text).c_str());
     // Wait until the box has gone so that it is reported once.
     SendMessageA(hWnd, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 250 && IsWindow(hWnd) && IsWindowVisible(hWnd); ++i)
@@ -112,7 +128,7 @@ void DialogWatcher::DismissMessageBox(HWND hWnd)
 
 void DialogWatcher::PickFromMenu(HWND hWnd)
 {
-    int nPick = m_nPick.exchange(-1);
+    int nPick = InterlockedExchange(&m_nPick, -1);
     if (nPick < 0)
         return;
     printf("menu: picking item %d\n", nPick);

@@ -2,19 +2,38 @@
 // line, "number<TAB>kind<TAB>text", the text in GBK. The build makes it from msgdata.txt.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <stddef.h>
+#include <stdint.h>
+
+const size_t kMaxMessageText = 1024;
 
 struct MessageEntry {
     int32_t nNumber;
     int32_t nKind;
-    std::string text;
+    char text[kMaxMessageText + 1];
 };
 
-const size_t kMaxMessageText = 1024;
+// The messages of one file, on the C runtime's heap.
+class MessageList {
+public:
+    MessageList() = default;
+    ~MessageList();
+    MessageList(const MessageList&) = delete;
+    MessageList& operator=(const MessageList&) = delete;
 
-// The messages of the file, or none when it cannot be read or lacks the first line.
-// Malformed lines are skipped; texts longer than kMaxMessageText are cut there.
-std::vector<MessageEntry> ReadMessageData(const char* pszPath);
-std::vector<MessageEntry> ParseMessageData(const std::string& bytes);
+    // Replaces the list with the file's messages: none when it cannot be read or lacks
+    // the first line. Malformed lines are skipped; longer texts are cut at kMaxMessageText.
+    void Read(const char* pszPath);
+    void Parse(const char* pBytes, size_t nBytes);
+
+    size_t Count() const { return m_nCount; }
+    const MessageEntry& operator[](size_t nIndex) const { return m_pEntries[nIndex]; }
+
+private:
+    void Clear();
+    bool Append(const MessageEntry& entry);
+
+    MessageEntry* m_pEntries = nullptr;
+    size_t m_nCount = 0;
+    size_t m_nCapacity = 0;
+};

@@ -7,21 +7,24 @@
 #include "client/ComponentViews.h"
 #include "client/MessageData.h"
 
-#include <string>
-#include <vector>
+#include <string.h>
 
 namespace {
 
 const int32_t kKindBulletin = 1;
 
-std::string ClientFolder()
+// The path of a file in the client executable's folder; false when it does not fit.
+bool ClientFilePath(char (&path)[MAX_PATH], const char* pszName)
 {
-    char path[MAX_PATH] = {};
     DWORD nLength = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (nLength == 0 || nLength >= MAX_PATH)
-        return std::string();
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+        return false;
+    char* pSlash = strrchr(path, '\\');
+    size_t nFolder = pSlash ? pSlash - path + 1 : 0;
+    if (nFolder + strlen(pszName) >= MAX_PATH)
+        return false;
+    strcpy(path + nFolder, pszName);
+    return true;
 }
 
 class GameZip final : public CGameZip {
@@ -37,8 +40,9 @@ public:
                 static_cast<long>(nSecond), static_cast<long>(nFirst), static_cast<long>(nFlags));
         if (!pMessage)
             return -1;
+        Misbehave();
         Load();
-        if (nFirst < 0 || static_cast<size_t>(nFirst) >= m_messages.size()) {
+        if (nFirst < 0 || static_cast<size_t>(nFirst) >= m_messages.Count()) {
             pMessage->nKind = 0;
             pMessage->strText.Empty();
             return -1;
@@ -47,9 +51,9 @@ public:
         pMessage->nNumber = entry.nNumber;
         pMessage->nKind = entry.nKind;
         if (entry.nKind == kKindBulletin)
-            pMessage->strText = m_kept[nFirst];
+            pMessage->strText = m_pKept[nFirst];
         else
-            pMessage->strText = entry.text.c_str();
+            pMessage->strText = entry.text;
         return 0;
     }
 
@@ -57,27 +61,43 @@ public:
     const char* KeptText(int nIndex)
     {
         Load();
-        if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_kept.size())
+        if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_messages.Count())
             return nullptr;
-        return m_kept[nIndex].GetString();
+        return m_pKept[nIndex].GetString();
     }
 
 private:
+    // Variants: ORVALT_FAULTS writes through a null pointer, ORVALT_THROWS throws a C++
+    // exception of its compiler out of the call.
+    static void Misbehave()
+    {
+#if defined(ORVALT_FAULTS)
+        volatile int* volatile pNowhere = nullptr;
+        *pNowhere = 1;
+#elif defined(ORVALT_THROWS)
+        throw "the archive is damaged";
+#endif
+    }
+
     void Load()
     {
         if (m_bLoaded)
             return;
         m_bLoaded = true;
-        m_messages = ReadMessageData((ClientFolder() + "ZRKMsgData.bin").c_str());
-        m_kept.resize(m_messages.size());
-        for (size_t i = 0; i < m_messages.size(); ++i)
+        char path[MAX_PATH];
+        if (ClientFilePath(path, "ZRKMsgData.bin"))
+            m_messages.Read(path);
+        if (m_messages.Count() == 0)
+            return;
+        m_pKept = new PeerString[m_messages.Count()];
+        for (size_t i = 0; i < m_messages.Count(); ++i)
             if (m_messages[i].nKind == kKindBulletin)
-                m_kept[i] = m_messages[i].text.c_str();
+                m_pKept[i] = m_messages[i].text;
     }
 
     bool m_bLoaded = false;
-    std::vector<MessageEntry> m_messages;
-    std::vector<PeerString> m_kept;  // the bulletins' strings, empty for other messages
+    MessageList m_messages;
+    PeerString* m_pKept = nullptr;  // the bulletins' strings, empty for other messages; kept to the end
 };
 
 GameZip g_gameZip;

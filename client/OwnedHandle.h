@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 class OwnedHandle {
 public:
     OwnedHandle() = default;
@@ -14,12 +12,12 @@ public:
     ~OwnedHandle() { Close(); }
     OwnedHandle(const OwnedHandle&) = delete;
     OwnedHandle& operator=(const OwnedHandle&) = delete;
-    OwnedHandle(OwnedHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    OwnedHandle(OwnedHandle&& other) noexcept : m_handle(other.Take()) {}
     OwnedHandle& operator=(OwnedHandle&& other) noexcept
     {
         if (this != &other) {
             Close();
-            m_handle = std::exchange(other.m_handle, nullptr);
+            m_handle = other.Take();
         }
         return *this;
     }
@@ -27,11 +25,18 @@ public:
     void Close()
     {
         if (m_handle)
-            CloseHandle(std::exchange(m_handle, nullptr));
+            CloseHandle(Take());
     }
     HANDLE Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
 
 private:
+    HANDLE Take()
+    {
+        HANDLE handle = m_handle;
+        m_handle = nullptr;
+        return handle;
+    }
+
     HANDLE m_handle = nullptr;
 };

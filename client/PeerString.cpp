@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <set>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -16,13 +15,41 @@ EmptyBlock g_empty = {{-1, 0, 0}, {0}};
 
 PeerStringStats g_stats = {};
 
-// For the live count only (the module itself does not look); never destroyed, since
-// strings of other static objects may be released after this file's statics are gone.
-std::set<PeerStringData*>& MallocBlocks()
-{
-    static auto* blocks = new std::set<PeerStringData*>;
-    return *blocks;
-}
+// The blocks it took from malloc, for the live count only (the module itself does not
+// look). Plain data: strings of other static objects may be released at any time.
+class MallocBlockList {
+public:
+    void Insert(PeerStringData* data)
+    {
+        if (m_nCount == m_nCapacity) {
+            size_t nCapacity = m_nCapacity ? m_nCapacity * 2 : 64;
+            auto** pItems = static_cast<PeerStringData**>(realloc(m_pItems, nCapacity * sizeof *m_pItems));
+            if (!pItems)
+                abort();
+            m_pItems = pItems;
+            m_nCapacity = nCapacity;
+        }
+        m_pItems[m_nCount++] = data;
+    }
+
+    bool Erase(PeerStringData* data)
+    {
+        for (size_t i = 0; i < m_nCount; ++i) {
+            if (m_pItems[i] == data) {
+                m_pItems[i] = m_pItems[--m_nCount];
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    PeerStringData** m_pItems;
+    size_t m_nCount;
+    size_t m_nCapacity;
+};
+
+MallocBlockList g_mallocBlocks;
 
 // Fixed-size blocks carved from chunks; a chunk goes back to nobody. The module uses it
 // from one thread.
@@ -110,7 +137,7 @@ PeerStringData* NewData(int nLength)
     if (!data)
         abort();
     data->nAllocLength = nLength;
-    MallocBlocks().insert(data);
+    g_mallocBlocks.Insert(data);
     ++g_stats.nLiveBlocks;
     return data;
 }
@@ -124,7 +151,7 @@ void FreeData(PeerStringData* data)
             return;
         }
     }
-    if (MallocBlocks().erase(data))
+    if (g_mallocBlocks.Erase(data))
         --g_stats.nLiveBlocks;
     free(data);
 }

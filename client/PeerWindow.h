@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstring>
+#include <stddef.h>
+#include <string.h>
 
 const size_t kPeerWindowHandleOffset = 7 * sizeof(void*);
 static_assert(sizeof(void*) != 4 || kPeerWindowHandleOffset == 0x1C, "32-bit window object");

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include <new>
 
 // The IUnknown part of a stand-in object with one interface I besides IUnknown.
 template <class I>
@@ -55,7 +54,7 @@ public:
         *ppv = nullptr;
         if (pOuter)
             return CLASS_E_NOAGGREGATION;
-        T* pObject = new (std::nothrow) T;
+        T* pObject = new T;
         if (!pObject)
             return E_OUTOFMEMORY;
         HRESULT hr = pObject->QueryInterface(iid, ppv);
@@ -92,7 +91,7 @@ HRESULT GetStandInClassObject(const char* pszOwner, REFCLSID own, REFCLSID clsid
     *ppv = nullptr;
     if (clsid != own)
         return CLASS_E_CLASSNOTAVAILABLE;
-    auto* pFactory = new (std::nothrow) StandInFactory<T>(pszOwner);
+    auto* pFactory = new StandInFactory<T>(pszOwner);
     if (!pFactory)
         return E_OUTOFMEMORY;
     HRESULT hr = pFactory->QueryInterface(iid, ppv);

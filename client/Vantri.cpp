@@ -4,8 +4,6 @@
 #include "client/ComponentViews.h"
 #include "client/StandInFactory.h"
 
-#include <vector>
-
 namespace {
 
 using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -86,8 +84,13 @@ public:
                 bKeep);
         if (!pObject)
             return E_POINTER;
+#ifdef VANTRI_FAULTS_AT_START
+        volatile int* volatile pNowhere = nullptr;  // a host that faults in start-up's first call
+        *pNowhere = 1;
+#endif
+        if (!Add({iid, pObject, nullptr}))
+            return E_OUTOFMEMORY;
         pObject->AddRef();
-        m_entries.push_back({iid, pObject, nullptr});
         if (iid == IID_ICCFunction)
             UseCCFunction(pObject);
         return S_OK;
@@ -106,8 +109,11 @@ public:
             FreeLibrary(hLibrary);
             return E_FAIL;
         }
-        m_entries.push_back({iid, pObject, hLibrary});
-        return S_OK;
+        if (Add({iid, pObject, hLibrary}))
+            return S_OK;
+        pObject->Release();
+        FreeLibrary(hLibrary);
+        return E_OUTOFMEMORY;
     }
 
     HRESULT STDMETHODCALLTYPE Shutdown() override
@@ -126,10 +132,18 @@ private:
 
     const Registered* Find(REFIID iid) const
     {
-        for (const Registered& entry : m_entries)
-            if (entry.iid == iid)
-                return &entry;
+        for (int i = 0; i < m_nEntries; ++i)
+            if (m_entries[i].iid == iid)
+                return &m_entries[i];
         return nullptr;
+    }
+
+    bool Add(const Registered& entry)
+    {
+        if (m_nEntries == kMaxEntries)
+            return false;
+        m_entries[m_nEntries++] = entry;
+        return true;
     }
 
     static IUnknown* CreateFromLibrary(HMODULE hLibrary, REFCLSID clsid, REFIID iid)
@@ -167,15 +181,17 @@ private:
             m_pBind->Release();
             m_pBind = nullptr;
         }
-        for (Registered& entry : m_entries) {
-            entry.pObject->Release();
-            if (entry.hLibrary)
-                FreeLibrary(entry.hLibrary);
+        for (int i = 0; i < m_nEntries; ++i) {
+            m_entries[i].pObject->Release();
+            if (m_entries[i].hLibrary)
+                FreeLibrary(m_entries[i].hLibrary);
         }
-        m_entries.clear();
+        m_nEntries = 0;
     }
 
-    std::vector<Registered> m_entries;
+    static const int kMaxEntries = 16;
+    Registered m_entries[kMaxEntries];
+    int m_nEntries = 0;
     ICCFunctionBind* m_pBind = nullptr;
     BindSource m_source;
 };

@@ -14,14 +14,14 @@ public:
     {
         if (!pszPath)
             return E_POINTER;
-        m_messages = ReadMessageData(pszPath);
+        m_messages.Read(pszPath);
         LogCall("ZRKEncoder: LoadMessageData %s -> %u messages", pszPath,
-                static_cast<unsigned>(m_messages.size()));
-        return m_messages.empty() ? E_FAIL : S_OK;
+                static_cast<unsigned>(m_messages.Count()));
+        return m_messages.Count() == 0 ? E_FAIL : S_OK;
     }
 
 private:
-    std::vector<MessageEntry> m_messages;
+    MessageList m_messages;
 };
 
 }  // namespace

@@ -1,21 +1,24 @@
 // The stand-in game client: loads the plug-in from its own folder, as a client does at
 // start, calls every export and shows a window whose right click brings up the menu.
 // With --script it runs the same steps headless and exits.
-// It knows the plug-in only as a client does: the kit's header and the exports.
-//   client.exe [--script] [--pick N] [--speak N]
+// It knows the plug-in only as a client does: the kit's header and the exports. Built by
+// the Microsoft compiler like the real client, it checks the stack pointer around every
+// export call, as that compiler's run-time checks do.
+//   client.exe [--script] [--pick N] [--speak N] [--exit-process]
 //   --pick N   in the scripted right click, choose the menu's item N (default 0: cancel)
 //   --speak N  fetch loudspeaker messages 0 to N-1 (default 5)
+//   --exit-process  end with ExitProcess, the plug-in still loaded, as most games end
 #include "client/DialogWatcher.h"
+#include "client/StackCheck.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <ZRKTempDll.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -29,6 +32,7 @@ struct Options {
     bool bScript = false;
     int nPick = 0;
     int nSpeak = 5;
+    bool bExitProcess = false;
 };
 
 struct PlugIn {
@@ -41,6 +45,20 @@ struct PlugIn {
 };
 
 PlugIn g_plugIn;
+
+void CheckStack(const char* pszExport, uintptr_t before)
+{
+    if (StackPointer() != before)
+        printf("client: the stack moved across %s\n", pszExport);
+}
+
+// Runs one export call (a statement) between two readings of the stack pointer.
+#define CHECKED_CALL(name, call)              \
+    do {                                      \
+        uintptr_t stackBefore = StackPointer(); \
+        call;                                 \
+        CheckStack(name, stackBefore);        \
+    } while (0)
 
 template <typename Fn>
 void LookUp(HMODULE hModule, const char* pszName, Fn& pfn)
@@ -60,16 +78,20 @@ Options ParseOptions(int argc, char** argv)
             options.nPick = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--speak") && i + 1 < argc)
             options.nSpeak = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--exit-process"))
+            options.bExitProcess = true;
     }
     return options;
 }
 
-std::string OwnFolder()
+void GetOwnFolder(char (&folder)[MAX_PATH])
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    folder[0] = '\0';
+    GetModuleFileNameA(nullptr, folder, MAX_PATH - 1);
+    folder[MAX_PATH - 1] = '\0';
+    char* pSlash = strrchr(folder, '\\');
+    if (pSlash)
+        pSlash[1] = '\0';
 }
 
 void PrintRecord(const DeviceConfig& config)
@@ -83,15 +105,16 @@ void PrintRecord(const DeviceConfig& config)
         printf("  %-10s = %d\n", kNames[i], static_cast<int>(fields[i]));
 }
 
-std::string HexBytes(const char* pszText)
+// The text's bytes in hexadecimal, as many as fit.
+void FormatHexBytes(const char* pszText, char* pszHex, size_t nHex)
 {
-    std::string hex;
-    char pair[4];
-    for (const char* p = pszText; *p; ++p) {
-        snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(*p));
-        hex += pair;
+    static const char kDigits[] = "0123456789abcdef";
+    size_t n = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText); *p && n + 2 < nHex; ++p) {
+        pszHex[n++] = kDigits[*p >> 4];
+        pszHex[n++] = kDigits[*p & 15];
     }
-    return hex;
+    pszHex[n] = '\0';
 }
 
 void PrintSpeakTexts(int nCount)
@@ -99,9 +122,12 @@ void PrintSpeakTexts(int nCount)
     for (int i = 0; i < nCount; ++i) {
         char buffer[4096] = "untouched";
         char* pBuffer = buffer;
-        HRESULT hr = g_plugIn.getSpeakInfo(i, 0, &pBuffer);
+        HRESULT hr = E_FAIL;
+        CHECKED_CALL("GetSpeakInfo", hr = g_plugIn.getSpeakInfo(i, 0, &pBuffer));
+        char hex[2 * sizeof buffer + 1];
+        FormatHexBytes(buffer, hex, sizeof hex);
         printf("speak[%d]: hr=0x%08lx text=%s bytes=%s\n", i, static_cast<unsigned long>(hr),
-               Utf8FromGbk(buffer).c_str(), HexBytes(buffer).c_str());
+               Utf8FromGbk(buffer).c_str(), hex);
     }
 }
 
@@ -111,8 +137,9 @@ LRESULT CALLBACK ClientWindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARA
     case WM_RBUTTONUP:
         printf("client: right click at %d,%d\n", static_cast<short>(LOWORD(lParam)),
                static_cast<short>(HIWORD(lParam)));
-        g_plugIn.createRPopupMenu(hWnd);
-        g_plugIn.onRButton(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        CHECKED_CALL("CreateRPopupMenu", g_plugIn.createRPopupMenu(hWnd));
+        CHECKED_CALL("OnRButton", g_plugIn.onRButton(static_cast<short>(LOWORD(lParam)),
+                                                     static_cast<short>(HIWORD(lParam))));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -140,7 +167,9 @@ HWND CreateClientWindow()
 bool LoadPlugIn()
 {
     // By bare name: the system finds it in the client's own folder first.
-    printf("client: loading ZRKTempDll.dll from %s\n", OwnFolder().c_str());
+    char folder[MAX_PATH];
+    GetOwnFolder(folder);
+    printf("client: loading ZRKTempDll.dll from %s\n", folder);
     DWORD start = GetTickCount();
     g_plugIn.hModule = LoadLibraryA("ZRKTempDll.dll");
     printf("client: the load returned after %lu ms\n", GetTickCount() - start);
@@ -159,9 +188,11 @@ bool LoadPlugIn()
 
 void CallExports(const Options& options)
 {
-    PrintRecord(*g_plugIn.loadConfig());
+    DeviceConfig* pConfig = nullptr;
+    CHECKED_CALL("LoadConfig", pConfig = g_plugIn.loadConfig());
+    PrintRecord(*pConfig);
     void* pCoreHost = reinterpret_cast<void*>(1);
-    g_plugIn.transferPointer(20041009, &pCoreHost);
+    CHECKED_CALL("TransferPointer", g_plugIn.transferPointer(20041009, &pCoreHost));
     printf("client: TransferPointer gave %s\n", pCoreHost ? "the component host" : "null");
     PrintSpeakTexts(options.nSpeak);
 }
@@ -170,7 +201,7 @@ void CallExports(const Options& options)
 // one and opens the menu.
 void RunScriptedClick(HWND hWnd, DialogWatcher& watcher, int nPick)
 {
-    g_plugIn.createRPopupMenu(hWnd);
+    CHECKED_CALL("CreateRPopupMenu", g_plugIn.createRPopupMenu(hWnd));
     watcher.PickMenuItem(nPick);
     DWORD start = GetTickCount();
     SendMessageA(hWnd, WM_RBUTTONUP, 0, MAKELPARAM(40, 30));
@@ -209,6 +240,11 @@ int main(int argc, char** argv)
             RunMessageLoop();
         }
         nResult = 0;
+    }
+    if (options.bExitProcess) {
+        watcher.Stop();
+        printf("client: ending the process\n");
+        ExitProcess(nResult);
     }
     if (g_plugIn.hModule)
         FreeLibrary(g_plugIn.hModule);

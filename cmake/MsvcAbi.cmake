@@ -31,7 +31,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(MSVC_TRIPLE x86_64-pc-windows-msvc)
   set(MSVC_MACHINE x64)
   set(MSVC_DLLTOOL_MACHINE i386:x86-64)
-  set(MSVC_ARCH_FLAGS)
+  # Every function's unwind information, as the Microsoft compiler gives it: without it
+  # no exception, structured or C++, can be dispatched through the image's frames.
+  set(MSVC_ARCH_FLAGS -fasynchronous-unwind-tables)
   set(MSVC_DLL_ENTRY _DllMainCRTStartup)
   set(MSVC_DEFAULT_DLLMAIN DllMain=DefaultDllMain)
 else()

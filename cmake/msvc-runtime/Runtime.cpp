@@ -4,6 +4,8 @@
 // handlers. The C library itself comes from msvcrt.dll.
 #include "Runtime.h"
 
+#include <stdio.h>
+
 typedef void(__cdecl* InitFunction)();
 
 // The compiler puts a pointer to each static constructor in .CRT$XCU; the linker sorts
@@ -64,6 +66,13 @@ void operator delete[](void* block) noexcept
     free(block);
 }
 
+// mingw's <stdio.h> reaches stdin, stdout and stderr through this function; msvcrt.dll
+// has the older array _iob (on x64 through __iob_func).
+extern "C" FILE* __cdecl __acrt_iob_func(unsigned index)
+{
+    return &_iob[index];
+}
+
 // Floating-point code refers to this to pull in the C library's floating-point support.
 extern "C" int _fltused = 0;
 
@@ -76,6 +85,34 @@ extern "C" void __std_terminate()
 {
     abort();
 }
+
+#if defined(_M_X64)
+// The stack probe the compiler calls before a frame of more than a page: touches each
+// page from the top down (rax: the frame's size), so that the guard page grows the stack
+// in order. x86 imports msvcrt's own, which also allocates the frame.
+__asm__(R"(
+    .text
+    .globl __chkstk
+__chkstk:
+    pushq %rcx
+    pushq %rax
+    leaq 24(%rsp), %rcx
+    cmpq $0x1000, %rax
+    jb 2f
+1:
+    subq $0x1000, %rcx
+    orq $0, (%rcx)
+    subq $0x1000, %rax
+    cmpq $0x1000, %rax
+    ja 1b
+2:
+    subq %rax, %rcx
+    orq $0, (%rcx)
+    popq %rax
+    popq %rcx
+    retq
+)");
+#endif
 
 #if defined(_M_IX86)
 // Without this record lld marks an x86 image with exception handlers "no SEH", and

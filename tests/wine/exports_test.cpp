@@ -4,6 +4,7 @@
 #include "app/PluginApp.h"
 #include "config/DeviceConfig.h"
 #include "client/PeerWindow.h"
+#include "framework/CPeerWnd.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ std::string g_menuCalls;
 HWND g_hWndWherePeersRead = nullptr;
 
 // Reads the window handle where a framework-built menu module reads it.
-void* __cdecl FakeCreateRMenuObject(CWnd* pWnd)
+void* __cdecl FakeCreateRMenuObject(CPeerWnd* pWnd)
 {
     g_menuCalls += pWnd ? "CreateRMenuObject " : "CreateRMenuObject(null) ";
     g_hWndWherePeersRead = PeerWindowHandle(pWnd);

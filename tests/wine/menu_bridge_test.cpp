@@ -7,6 +7,9 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,6 +42,7 @@ TEST(MenuModule, RightClickUsesTheLastMenuObjectAndHandsOverTheSite)
     EXPECT_EQ(1, run.CountCalls("Tessaru: CreateRMenu ")) << run.Report();
     EXPECT_LE(0, run.FindCall("Tessaru: menu closed, item 103")) << run.Report();
     EXPECT_LE(0, run.FindCall("Tessaru: item 103 posted -> 0")) << run.Report();
+    EXPECT_FALSE(run.Printed("the stack moved")) << run.Report();  // the client's check, x86
 
     // The third item posts type 8 with the click's second value and its text.
     ProcessResult reader = RunProcess("\"" + ::BinDir() + "\\queue_reader.exe\" --follow 1 --seconds 10",
@@ -66,6 +70,40 @@ TEST(MenuModule, AMissingEntryPointIsReportedOnceAndUnbindsTheModule)
     EXPECT_EQ(0, run.CountCalls("Tessaru: CreateRMenu")) << run.Report();
     EXPECT_EQ(0, run.CountCalls("Tessaru: SetLpIGameSite")) << run.Report();
     EXPECT_TRUE(run.Printed("speak[0]: hr=0x00000000")) << run.Report();
+}
+
+// Framework-built modules that use what they are handed as their compiler does: one
+// asks the window object's class as IsKindOf does and deletes the object (the client's
+// window stays and the menu still shows on it), one deletes the site through its
+// destructor slot after posting. The stack is as it was after each delete, and the
+// process ends normally.
+TEST(MenuModule, ModulesThatDeleteWhatTheyAreHandedLeaveTheClientWhole)
+{
+    struct Case {
+        const char* tessaru;
+        const char* arguments;
+        std::vector<std::pair<std::string, int>> calls;  // each call and how often it comes
+    };
+    const Case cases[] = {
+        {"Tessaru_askclass.dll", "--script --pick 1",
+         {{"Tessaru: window object's class CWnd, is not our CWnd", 2},
+          {"Tessaru: window object deleted, stack kept, window alive", 2},
+          {"Tessaru: menu closed, item 101", 1}}},
+        {"Tessaru_deletesite.dll", "--script --pick 2",
+         {{"Tessaru: item 102 posted -> 0", 1}, {"Tessaru: site deleted, stack kept", 1}}},
+    };
+    for (const Case& c : cases) {
+        ScenarioLayout layout;
+        layout.tessaru = c.tessaru;
+        ClientScenario game(layout);
+        ScenarioRun run = game.Run(c.arguments);
+        ASSERT_FALSE(run.process.timedOut) << c.tessaru << "\n" << run.Report();
+        EXPECT_EQ(0u, run.process.exitCode) << c.tessaru << "\n" << run.Report();
+        for (const auto& call : c.calls)
+            EXPECT_EQ(call.second, run.CountCalls(call.first)) << call.first << "\n" << run.Report();
+        EXPECT_TRUE(run.Printed("client: done")) << c.tessaru << "\n" << run.Report();
+        EXPECT_FALSE(run.Printed("the stack moved")) << c.tessaru << "\n" << run.Report();
+    }
 }
 
 TEST(MenuModule, IsLookedUpOnlyInTheParentOfTheClientFolder)
@@ -115,6 +153,7 @@ TEST(Exports, TransferPointerAndSpeakInfoReachTheComponents)
         << run.Report();
     EXPECT_TRUE(run.Printed("bytes=2f6c6162615b2d375dcbb53a20b3f6")) << run.Report();
     EXPECT_TRUE(run.Printed("speak[2]: hr=0x00000000 text=" + std::string(u8"系统公告"))) << run.Report();
+    EXPECT_FALSE(run.Printed("the stack moved")) << run.Report();  // the client's check, x86
 }
 
 // The shipped plug-in with the framework-model help library, ten thousand texts in a row:

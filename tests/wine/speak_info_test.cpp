@@ -61,6 +61,20 @@ std::string Speak(PluginApp& app, int nIndex)
     return text;
 }
 
+struct SpeakCall {
+    PluginApp* pApp;
+    HRESULT hr;
+};
+
+DWORD WINAPI SpeakOnThread(void* pParameter)
+{
+    auto* pCall = static_cast<SpeakCall*>(pParameter);
+    char buffer[256];
+    char* pBuffer = buffer;
+    pCall->hr = pCall->pApp->GetSpeakInfo(1, 0, &pBuffer);
+    return 0;
+}
+
 std::string Repeat(const std::string& piece, int nTimes)
 {
     std::string text;
@@ -117,5 +131,31 @@ TEST(SpeakInfo, TextsOfAFrameworkBuiltArchiveArriveWholeAndItsBlocksStayItsOwn)
         const StringBlock& empty = BlockOf(stats.pchEmpty);
         EXPECT_EQ(-1, empty.nRefs) << "its empty string was counted: " << row.what;
         EXPECT_EQ(0, empty.nDataLength + empty.nAllocLength + stats.pchEmpty[0]) << row.what;
+    }
+}
+
+// Archives that raise an exception the way their compiler does: an access violation, and
+// a C++ exception of their own. The call fails, and the record's lock is free for the
+// next call from another thread.
+TEST(SpeakInfo, AnArchiveThatRaisesAnExceptionFailsTheCallAndLeavesTheRecordFree)
+{
+    for (const char* name : {"Orvalt_fault.dll", "Orvalt_throw.dll"}) {
+        HMODULE hModule = LoadLibraryA((BinDir() + "\\" + name).c_str());
+        ASSERT_NE(nullptr, hModule) << name;
+        auto getArchive = ProcAddress<GetGameZipPtrFn>(hModule, "GetGameZipPtr");
+        ASSERT_NE(nullptr, getArchive) << name;
+        PluginApp app;
+        app.UseHelpLibrary(HelpLibrary(hModule, getArchive()));
+        char buffer[64] = "untouched";
+        char* pBuffer = buffer;
+        EXPECT_EQ(E_FAIL, app.GetSpeakInfo(0, 0, &pBuffer)) << name;
+        EXPECT_STREQ("", buffer) << name;
+
+        SpeakCall call = {&app, S_OK};
+        HANDLE hThread = CreateThread(nullptr, 0, SpeakOnThread, &call, 0, nullptr);
+        ASSERT_NE(nullptr, hThread) << name;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 1000)) << name << ": the record stayed locked";
+        EXPECT_EQ(E_FAIL, call.hr) << name;
+        CloseHandle(hThread);
     }
 }

@@ -80,6 +80,23 @@ TEST(StartUp, ShutdownReleasesTheHostAndFreesOnlyItsLibrary)
     EXPECT_TRUE(run.Printed("client: done")) << run.Report();
 }
 
+// At process termination nothing outside the plug-in is called: the host, loaded inside
+// the plug-in's start-up, has had its own detach notification by then.
+TEST(StartUp, AProcessThatEndsWithoutFreeLibraryCallsNoComponentAtExit)
+{
+    ClientScenario game;
+    ScenarioRun run = game.Run("--script --exit-process");
+    ASSERT_FALSE(run.process.timedOut) << run.Report();
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    EXPECT_TRUE(run.Printed("client: ending the process")) << run.Report();
+    EXPECT_EQ(0, run.CountCalls("Vantri: Shutdown")) << run.Report();
+    EXPECT_EQ(0, run.CountCalls("Vantri: CoreHost destroyed")) << run.Report();  // no last Release
+    int detached = run.FindCall("Vantri: unloaded");
+    ASSERT_LE(0, detached) << run.Report();
+    for (size_t i = detached + 1; i < run.calls.size(); ++i)
+        EXPECT_NE(0u, run.calls[i].rfind("Vantri:", 0)) << "after the host's detach\n" << run.Report();
+}
+
 TEST(StartUp, WithoutAComponentHostShowsLoadCoreErrorAndFailsTheLoad)
 {
     struct Case {
@@ -90,6 +107,7 @@ TEST(StartUp, WithoutAComponentHostShowsLoadCoreErrorAndFailsTheLoad)
         {"", "no Vantri.dll"},
         {"Vantri_noentry.dll", "no DllGetClassObject"},
         {"Vantri_nofactory.dll", "no class factory"},
+        {"Vantri_startfault.dll", "a host that faults in start-up"},
     };
     for (const Case& c : cases) {
         ScenarioLayout layout;
@@ -100,7 +118,8 @@ TEST(StartUp, WithoutAComponentHostShowsLoadCoreErrorAndFailsTheLoad)
         EXPECT_EQ(1u, run.process.exitCode) << c.name << "\n" << run.Report();
         EXPECT_EQ(1, run.CountPrinted("messagebox: Load Core Error!")) << c.name << "\n" << run.Report();
         EXPECT_TRUE(run.Printed("the plug-in did not load")) << c.name << "\n" << run.Report();
-        for (const char* other : {"ZRKModules:", "ZRKEncoder:", "Tessaru:", "Orvalt:", "Vantri: LoadModule"})
+        for (const char* other :
+             {"ZRKModules:", "ZRKEncoder:", "Tessaru:", "Orvalt:", "Vantri: LoadModule", "Vantri: Shutdown"})
             EXPECT_EQ(0, run.CountCalls(other)) << c.name << ": " << other << "\n" << run.Report();
         // A host library that did load is freed once, by the shutdown after the failure.
         int expectedUnloads = *c.vantri ? 1 : 0;

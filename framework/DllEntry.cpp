@@ -1,8 +1,15 @@
 // Entry point of a framework library: start-up runs inside the attach notification,
-// and a failed start-up is shut down again and fails the load.
+// and a failed start-up is shut down again and fails the load. A library freed before
+// the process ends gives back the static C++ runtime's emergency exception pool, which
+// the runtime itself never frees.
 #include "framework/CWinApp.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
+namespace __gnu_cxx {
+void __freeres();  // the static runtime's: frees the emergency exception pool
+}
+
+// pProcessEnds is non-null when the detach comes with the end of the process.
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pProcessEnds)
 {
     CWinApp* app = AfxGetApp();
     switch (dwReason) {
@@ -25,6 +32,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
             } catch (...) {
             }
         }
+        if (!pProcessEnds)
+            __gnu_cxx::__freeres();
         return TRUE;
     default:
         return TRUE;

@@ -298,6 +298,9 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"a background wider than the screen", oddSkin("client_wide.exe"),
          {background + " (4096 x 370) is larger than 800 x 600, the smallest screen the client supports", onlyEnter},
          0, nullptr},
+        {"a background stored top-down, which Wine loads all black", oddSkin("client_topdown.exe"),
+         {background + " is stored top-down (negative height)", background + " (580 x 370) is all its key colour",
+          onlyEnter}, 0, nullptr},
     };
     for (const Case& c : cases) {
         ClientScenario game(c.layout);

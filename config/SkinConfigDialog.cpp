@@ -167,7 +167,8 @@ POINT SkinConfigDialog::ExamineShape(const CBitmap* pBackground)
     memDC.CreateCompatibleDC(nullptr);
     CSelectObject select(memDC, pBackground ? pBackground->GetSafeHandle() : nullptr);
     const COLORREF key = pBackground ? memDC.GetPixel(0, 0) & 0xFFFFFF : 0;
-    auto isShaped = [&](int x, int y) {
+    // Made once for both searches: it allocates.
+    const std::function<bool(int, int)> isShaped = [&](int x, int y) {
         return !pBackground || (memDC.GetPixel(x, y) & 0xFFFFFF) != key;
     };
     m_bOkReachable = pBackground && IsRectReachable(placement, OkButtonRect(), isShaped);

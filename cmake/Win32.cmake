@@ -31,6 +31,7 @@ set(DLL_CODE_OPTIONS -g)
 set(DLL_SMALL_CODE_OPTIONS -Os -g)
 include(cmake/UnwindTableStart.cmake)
 include(cmake/ResourceDependencies.cmake)
+include(cmake/MsvcAbi.cmake)
 
 add_portable_units(portable)
 

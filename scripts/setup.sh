@@ -7,7 +7,7 @@
 # installed or run fails nothing by itself. Quick when everything is already there.
 set -euo pipefail
 
-packages=(cmake make g++ clang libclang-rt-14-dev googletest
+packages=(cmake make g++ clang lld llvm libclang-rt-14-dev googletest
           g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
           binutils-mingw-w64-x86-64

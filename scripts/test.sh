@@ -18,13 +18,14 @@ real_input='^(RealInput|MainJob)\.'
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
 source "$root/scripts/wine-arch.sh"
-trap 'stop_wine; stop_display' EXIT
+test_times=$(mktemp)
+trap 'stop_wine; stop_display; rm -f "$test_times"' EXIT
 
 summary=() retried=() status=0 passed=0 failed=0
 
 # ctest_suite TITLE TREE [ctest arguments]: one CTest run, its count in the summary.
 ctest_suite() {
-  local title=$1 tree=$2 log suite_status=0
+  local title=$1 tree=$2 log suite_status=0 suite_start=$SECONDS
   shift 2
   log=$(mktemp)
   rm -f "$tree/bin/fault_sweep.txt"
@@ -32,7 +33,8 @@ ctest_suite() {
   ctest --test-dir "$tree" --output-on-failure --timeout 600 -j 2 "$@" </dev/null 2>&1 | tee "$log" ||
     suite_status=$?
   if [ $suite_status -ne 0 ] && retry_allowed "$tree" "$log"; then suite_status=0; fi
-  count_suite "$title" "$log" $suite_status
+  count_suite "$title" "$log" $suite_status $((SECONDS - suite_start))
+  record_test_times "$tree" "$log"
   if [ -f "$tree/bin/fault_sweep.txt" ]; then summary+=("  $(cat "$tree/bin/fault_sweep.txt")"); fi
   rm -f "$log"
   [ $suite_status -eq 0 ] || status=1
@@ -73,9 +75,15 @@ retry_allowed() {
   return 1
 }
 
-# The suite's line for the summary, from CTest's own closing line.
+# Each test's time from CTest's result lines in LOG, as "seconds name (tree)" lines.
+record_test_times() {
+  sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$2" |
+    while read -r seconds name; do echo "$seconds $name (${1#"$root"/})"; done >>"$test_times"
+}
+
+# The suite's line for the summary, from CTest's own closing line, with its time.
 count_suite() {
-  local title=$1 log=$2 suite_status=$3 total=0 failures=0 line
+  local title=$1 log=$2 suite_status=$3 seconds=$4 total=0 failures=0 line
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -n "$line" ]; then
     failures=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
@@ -84,7 +92,7 @@ count_suite() {
   # A real-input test that passed on its second run counts as passed.
   [ $suite_status -ne 0 ] || failures=0
   passed=$((passed + total - failures)) failed=$((failed + failures))
-  summary+=("$title: $((total - failures)) passed, $failures failed")
+  summary+=("$title: $((total - failures)) passed, $failures failed, in ${seconds} s")
 }
 
 ctest_suite "native tests, fuzzers (build/native)" "$root/build/native"
@@ -114,7 +122,9 @@ done
 
 echo "== tests that needed a second run: ${#retried[@]}"
 for line in "${retried[@]}"; do echo "   $line"; done
-echo "== suites"
+echo "== the five slowest tests"
+sort -rn "$test_times" | head -n 5 | while read -r seconds rest; do echo "   $seconds s  $rest"; done
+echo "== suites (the whole command took $SECONDS s)"
 for line in "${summary[@]}"; do echo "   $line"; done
 echo "all: $passed passed, $failed failed"
 exit $status

@@ -69,6 +69,18 @@ void DrainAvailable(HANDLE pipe, Take take)
     }
 }
 
+// A pipe whose write end the child inherits and whose read end stays with the doctor.
+bool CreateChildPipe(CKernelHandle& readEnd, CKernelHandle& writeEnd)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    if (!CreatePipe(&hRead, &hWrite, &inherit, kPipeBytes))
+        return false;
+    readEnd.Attach(hRead);
+    writeEnd.Attach(hWrite);
+    return SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0) != FALSE;
+}
+
 // A job that ends every process in it when the doctor lets go of it; null where the
 // system has none to give.
 HANDLE CreateKillingJob()
@@ -126,33 +138,26 @@ ChildOutcome RunCheckInChild(const std::string& library, const std::string& dire
     ChildOutcome outcome;
     wchar_t self[MAX_PATH] = {};
     DWORD selfLength = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    // The channel, and the checked code's standard output and error, which the doctor
+    // empties and drops.
+    CKernelHandle reader, writer, output, outputWriter;
+    if (selfLength == 0 || selfLength >= MAX_PATH || !CreateChildPipe(reader, writer) ||
+        !CreateChildPipe(output, outputWriter)) {
+        outcome.code = GetLastError();
+        return outcome;
+    }
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (selfLength == 0 || selfLength >= MAX_PATH || !CreatePipe(&readEnd, &writeEnd, &inherit, kPipeBytes)) {
-        outcome.code = GetLastError();
-        return outcome;
-    }
-    CKernelHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    // The checked code's standard output and error: a pipe the doctor empties and drops.
-    HANDLE outputRead = nullptr, outputWrite = nullptr;
-    if (!CreatePipe(&outputRead, &outputWrite, &inherit, kPipeBytes)) {
-        outcome.code = GetLastError();
-        return outcome;
-    }
-    CKernelHandle output(outputRead), outputWriter(outputWrite);
-    SetHandleInformation(outputRead, HANDLE_FLAG_INHERIT, 0);
     CKernelHandle nowhere(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                       OPEN_EXISTING, 0, nullptr));
     KeepStandardHandlesToItself();
     std::wstring commandLine = Quoted(self) + L" " + Wide(kCheckArgument) + L" " +
-                               std::to_wstring(reinterpret_cast<uintptr_t>(writeEnd)) + L" " +
+                               std::to_wstring(reinterpret_cast<uintptr_t>(writer.Get())) + L" " +
                                Quoted(Wide(library)) + L" " + Quoted(Wide(directory));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nowhere.Get();
-    startup.hStdOutput = startup.hStdError = outputWrite;
+    startup.hStdOutput = startup.hStdError = outputWriter.Get();
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                         &started)) {

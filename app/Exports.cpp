@@ -1,14 +1,19 @@
 // The functions the client calls: undecorated names, C calling convention (see the
-// .def file). No exception may leave them: the client is not C++.
+// .def file). No exception may leave them: the client is not C++. The kit's header
+// declares them, so the compiler holds these definitions to the client's prototypes.
+#define ZRKTEMPDLL_API
+#include "app/ZRKTempDll.h"
+
 #include "app/PluginApp.h"
 #include "config/DeviceConfig.h"
 
 extern "C" {
 
-void __cdecl TransferPointer(int32_t nValue, ICoreHost** ppCoreSlot)
+// The client's slot is an untyped pointer: it receives the host's interface pointer.
+void __cdecl TransferPointer(int32_t nValue, void** ppCoreSlot)
 {
     try {
-        ThePluginApp().TransferPointer(nValue, ppCoreSlot);
+        ThePluginApp().TransferPointer(nValue, reinterpret_cast<ICoreHost**>(ppCoreSlot));
     } catch (...) {
     }
 }

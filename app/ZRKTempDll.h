@@ -7,6 +7,12 @@
 #include <stdint.h>
 #include <windows.h>
 
+/* How the functions are declared: imported from the DLL. The library's own export unit
+   defines ZRKTEMPDLL_API empty before including this header. */
+#ifndef ZRKTEMPDLL_API
+#define ZRKTEMPDLL_API __declspec(dllimport)
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -34,17 +40,17 @@ typedef char ZRKTempDll_DeviceConfigIs48Bytes[sizeof(DeviceConfig) == 48 ? 1 : -
    coreSlot: receives the component host's interface pointer, null when there is none;
    no reference is added for the caller. A null coreSlot does nothing.
    Returns nothing. */
-__declspec(dllimport) void __cdecl TransferPointer(int32_t value, void** coreSlot);
+ZRKTEMPDLL_API void __cdecl TransferPointer(int32_t value, void** coreSlot);
 
 /* window: the client window the right-click menu belongs to. Each call makes a new menu
    object for it, which OnRButton then uses; without a menu module nothing happens.
    Returns nothing. */
-__declspec(dllimport) void __cdecl CreateRPopupMenu(HWND window);
+ZRKTEMPDLL_API void __cdecl CreateRPopupMenu(HWND window);
 
 /* first, second: passed on unchanged to the menu module's CreateRMenu, which shows the
    right-click menu of the last CreateRPopupMenu call (a null menu object before the
    first). Without a menu module nothing happens. Returns nothing. */
-__declspec(dllimport) void __cdecl OnRButton(int32_t first, int32_t second);
+ZRKTEMPDLL_API void __cdecl OnRButton(int32_t first, int32_t second);
 
 /* first, second: passed on unchanged to the help library's game archive, which picks the
    loudspeaker message.
@@ -53,11 +59,11 @@ __declspec(dllimport) void __cdecl OnRButton(int32_t first, int32_t second);
    22 bytes at most), the whole text and a terminating zero must fit. GBK text.
    Returns S_OK (0) with the buffer written, or E_FAIL with the buffer untouched when the
    help library gave no game archive, or textOut or *textOut is null. */
-__declspec(dllimport) HRESULT __cdecl GetSpeakInfo(int32_t first, int32_t second, char** textOut);
+ZRKTEMPDLL_API HRESULT __cdecl GetSpeakInfo(int32_t first, int32_t second, char** textOut);
 
 /* Returns the process-wide settings record: the same address on every call, valid while
    the library is loaded. */
-__declspec(dllimport) DeviceConfig* __cdecl LoadConfig(void);
+ZRKTEMPDLL_API DeviceConfig* __cdecl LoadConfig(void);
 
 #ifdef __cplusplus
 }

@@ -40,6 +40,7 @@ add_subdirectory(res)
 add_subdirectory(app)
 include(cmake/Kit.cmake)
 add_subdirectory(client)
+add_subdirectory(tests/kit)
 add_subdirectory(tests/wine)
 # Tests whose subject is the 32-bit image itself, so the 64-bit twin has none of them:
 # the shipped image's static checks (calling conventions, table methods' pops, header).

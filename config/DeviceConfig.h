@@ -1,28 +1,15 @@
-// The display and sound settings read from devconfig.txt at start-up. The client
-// reads the record by position through LoadConfig, so its layout is fixed.
+// The display and sound settings read from devconfig.txt at start-up. The record is the
+// one the kit's header gives the client, which reads it by position through LoadConfig,
+// so its layout is fixed.
 #pragma once
 
+#include "app/ZRKTempDll.h"
 #include "framework/CString.h"
 
 #include <cstddef>
 #include <cstdint>
 
 class ConfigScanner;
-
-struct DeviceConfig {
-    int32_t fullscreen;
-    int32_t width;
-    int32_t height;
-    int32_t ddriver;
-    int32_t music;
-    int32_t bitDepth;
-    int32_t effect;
-    int32_t sound;
-    int32_t fps;
-    int32_t render;
-    int32_t opencount;
-    int32_t shownext;
-};
 
 static_assert(sizeof(DeviceConfig) == 48, "twelve int32 fields, no padding");
 static_assert(offsetof(DeviceConfig, fullscreen) == 0, "record order");

@@ -118,20 +118,43 @@ TEST(Client, LoadsThePlugInAndPrintsTheRecord)
     EXPECT_TRUE(run.Printed("shownext   = 1")) << run.Report();
 }
 
-TEST(IntegrationKit, CClientLinkedAgainstTheImportLibrary)
+// Kit clients built from the kit alone (tests/kit): as a Visual Studio team builds them,
+// compiled in MSVC mode, in C and in C++ linked through lib/ZRKTempDll.lib and in C
+// loading the DLL with LoadLibrary; and the C one by mingw through libZRKTempDll.dll.a.
+// Each runs in a game folder and prints what each export returned.
+TEST(IntegrationKit, ClientsBuiltFromTheKitCallEachExport)
 {
-    TempDir game;
-    // Start-up needs the component host beside the client.
-    MakeDirs(game / "Bin");
-    CopyBinary("kit_client.exe", game / "Bin");
-    LayOutGameFiles(game / "Bin");
-    WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
+    const std::vector<std::string> returned = {
+        "TransferPointer: core host set",
+        "CreateRPopupMenu: returned",
+        "OnRButton: returned",
+        // Message 0 of the stand-in's message data, a loudspeaker message.
+        "GetSpeakInfo: 0x00000000 \"/laba[3]说: 今晚八点王城集合，攻城战开始！\"",
+        "LoadConfig: width=1024 height=768 opencount=1 same-address=1",
+    };
+    const std::pair<const char*, std::vector<std::string>> clients[] = {
+        {"kit_client_c.exe", {}},
+        {"kit_client_cpp.exe", {}},
+        {"kit_loader.exe", {"LoadLibrary: loaded", "FreeLibrary: done"}},
+        {"kit_client_mingw.exe", {}},
+    };
+    for (const auto& client : clients) {
+        TempDir game;
+        // Start-up needs the component host beside the client.
+        MakeDirs(game / "Bin");
+        CopyBinary(client.first, game / "Bin");
+        LayOutGameFiles(game / "Bin");
+        WriteFileBytes(game / "devconfig.txt", ReadFileBytes(BinDir() + "\\..\\dist\\bin\\devconfig.txt"));
 
-    ProcessResult run = RunProcess("\"" + (game / "Bin\\kit_client.exe") + "\"", game.Path());
-    ASSERT_FALSE(run.timedOut) << run.output;
-    EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("width=1024 height=768 opencount=1 same-address=1"))
-        << run.output;
+        ProcessResult run = RunProcess("\"" + (game / "Bin\\" + client.first) + "\"", game.Path());
+        ASSERT_FALSE(run.timedOut) << client.first << "\n" << run.output;
+        EXPECT_EQ(0u, run.exitCode) << client.first << "\n" << run.output;
+        std::vector<std::string> lines = returned;
+        lines.insert(lines.end(), client.second.begin(), client.second.end());
+        for (const std::string& line : lines)
+            EXPECT_NE(std::string::npos, run.output.find(line))
+                << client.first << ": " << line << "\n" << run.output;
+    }
 }
 
 namespace {

@@ -1,0 +1,11 @@
+/* A client in C as a Visual Studio team builds it: the kit's header alone, the five
+   exports imported through lib/ZRKTempDll.lib. */
+#include "KitExports.h"
+
+int main(void)
+{
+    const KitExports exports = {TransferPointer, CreateRPopupMenu, OnRButton, GetSpeakInfo,
+                                LoadConfig};
+    RunKitExports(&exports);
+    return 0;
+}

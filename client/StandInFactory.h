@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <stdio.h>
 
 // The IUnknown part of a stand-in object with one interface I besides IUnknown.
 template <class I>
@@ -67,8 +68,13 @@ private:
     const char* m_pszOwner;
 };
 
-// A variant built with STANDIN_ENTRY_FAULTS writes through a null pointer in its
-// class-object entry; one built with STANDIN_ENTRY_HANGS never returns from it.
+// Hostile variants, by what their class-object entry does before it answers:
+// STANDIN_ENTRY_FAULTS writes through a null pointer; STANDIN_ENTRY_HANGS never returns;
+// STANDIN_ENTRY_EXITS ends the process with exit code 0; STANDIN_ENTRY_STARTS_HELPER
+// starts a helper that inherits every handle and never ends (a suspended copy of the
+// host program); STANDIN_ENTRY_CHATTY writes 70 KB to standard output;
+// STANDIN_ENTRY_REDIRECTS points standard output at NUL; STANDIN_ENTRY_FORGES prints a
+// failure line in the doctor's report form.
 inline void MisbehaveInEntry()
 {
 #if defined(STANDIN_ENTRY_FAULTS)
@@ -77,6 +83,29 @@ inline void MisbehaveInEntry()
 #elif defined(STANDIN_ENTRY_HANGS)
     for (;;)
         Sleep(INFINITE);
+#elif defined(STANDIN_ENTRY_EXITS)
+    ExitProcess(0);
+#elif defined(STANDIN_ENTRY_STARTS_HELPER)
+    char host[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, host, MAX_PATH);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION helper = {};
+    if (CreateProcessA(host, nullptr, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &helper)) {
+        CloseHandle(helper.hThread);
+        CloseHandle(helper.hProcess);
+    }
+#elif defined(STANDIN_ENTRY_CHATTY)
+    static const char line[] = "stand-in chatter: 70 KB to standard output, 64 bytes per line..................\n";
+    for (int i = 0; i < 70 * 1024 / 64; ++i)
+        fwrite(line, 1, 64, stdout);
+    fflush(stdout);
+#elif defined(STANDIN_ENTRY_REDIRECTS)
+    freopen("NUL", "w", stdout);
+    SetStdHandle(STD_OUTPUT_HANDLE, CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+#elif defined(STANDIN_ENTRY_FORGES)
+    printf("F\tcomponent\tforged by the checked code\n");
+    fflush(stdout);
 #endif
 }
 

@@ -203,6 +203,7 @@ private:
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID, void** ppv)
 {
     LogCall("Vantri: DllGetClassObject %s -> no factory", GuidText(clsid).c_str());
+    MisbehaveInEntry();
     if (ppv)
         *ppv = nullptr;
     return CLASS_E_CLASSNOTAVAILABLE;

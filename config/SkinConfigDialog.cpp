@@ -50,18 +50,27 @@ constexpr UINT kRadioLastId = SkinConfigDialog::IDC_SKIN_AUTO + 4;
 constexpr BYTE kToolTipAlpha = 220;
 constexpr UINT kToolTipDelayMs = 500;
 
-// What the forward click must not touch: every button and every tip's hot rectangle.
-std::vector<ClickRect> ControlRects()
+ClickRect RectOf(const ButtonRow& b) { return {b.x, b.y, b.x + b.nWidth, b.y + b.nHeight}; }
+
+}  // namespace
+
+ClickPlacement SkinConfigDialog::PlacementFor(int nWidth, int nHeight, int cxScreen, int cyScreen)
+{
+    return {(cxScreen - nWidth) / 2, (cyScreen - nHeight) / 2 - 80, nWidth, nHeight, cxScreen, cyScreen};
+}
+
+// Every button and every tip's hot rectangle: what the forward click must not touch.
+std::vector<ClickRect> SkinConfigDialog::ControlRects()
 {
     std::vector<ClickRect> rects;
     for (const ButtonRow& b : kButtons)
-        rects.push_back({b.x, b.y, b.x + b.nWidth, b.y + b.nHeight});
+        rects.push_back(RectOf(b));
     for (const TipRow& t : kTips)
         rects.push_back({t.x, t.y, t.x + t.nWidth, t.y + t.nHeight});
     return rects;
 }
 
-}  // namespace
+ClickRect SkinConfigDialog::OkButtonRect() { return RectOf(kButtons[0]); }  // the table's first row
 
 BOOL SkinConfigDialog::s_bRegionBuilt = FALSE;
 
@@ -83,9 +92,9 @@ SkinConfigDialog::~SkinConfigDialog() = default;
 
 void SkinConfigDialog::OnOK()
 {
-    // Without its background the window is smaller than the button table and its OK
-    // button lies outside it: Enter is then the way to confirm.
-    if (!m_bHasBackground)
+    // Without a background, or with one that leaves the OK button outside it, cut away
+    // or off the screen, the player could never end the window: Enter confirms then.
+    if (!m_bOkReachable)
         EndDialog(IDOK);
 }
 
@@ -124,16 +133,15 @@ BOOL SkinConfigDialog::OnInitDialog()
     CDialog::OnInitDialog();
     CBitmap background;
     BITMAP info = {};
-    m_bHasBackground = LoadSkinBitmap(background, m_nBkBitmapId) && background.GetBitmap(&info);
-    if (m_bHasBackground) {
-        const int cx = GetSystemMetrics(SM_CXSCREEN);
-        const int cy = GetSystemMetrics(SM_CYSCREEN);
-        SetWindowPos(&wndTopMost, (cx - info.bmWidth) / 2, (cy - info.bmHeight) / 2 - 80, info.bmWidth,
-                     info.bmHeight, 0);
+    const bool bHasBackground = LoadSkinBitmap(background, m_nBkBitmapId) && background.GetBitmap(&info);
+    if (bHasBackground) {
+        const ClickPlacement place = PlacementFor(info.bmWidth, info.bmHeight, GetSystemMetrics(SM_CXSCREEN),
+                                                  GetSystemMetrics(SM_CYSCREEN));
+        SetWindowPos(&wndTopMost, place.windowLeft, place.windowTop, place.width, place.height, 0);
     } else {
         SetWindowPos(&wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // the template's size and place
     }
-    const POINT click = ChooseClickPoint(m_bHasBackground ? &background : nullptr);
+    const POINT click = ExamineShape(bHasBackground ? &background : nullptr);
     ClickToForeground(click.x, click.y);
     CreateSkinButtons();
     CreateToolTips();
@@ -149,7 +157,7 @@ BOOL SkinConfigDialog::OnInitDialog()
 
 // A screen point on the window, inside the background's shape and on no button or tip,
 // whatever the screen's size; the window's middle when no pixel qualifies.
-POINT SkinConfigDialog::ChooseClickPoint(const CBitmap* pBackground) const
+POINT SkinConfigDialog::ExamineShape(const CBitmap* pBackground)
 {
     RECT rect;
     GetWindowRect(&rect);
@@ -159,9 +167,11 @@ POINT SkinConfigDialog::ChooseClickPoint(const CBitmap* pBackground) const
     memDC.CreateCompatibleDC(nullptr);
     CSelectObject select(memDC, pBackground ? pBackground->GetSafeHandle() : nullptr);
     const COLORREF key = pBackground ? memDC.GetPixel(0, 0) & 0xFFFFFF : 0;
-    auto isShaped = [&](int x, int y) {
+    // Made once for both searches: it allocates.
+    const std::function<bool(int, int)> isShaped = [&](int x, int y) {
         return !pBackground || (memDC.GetPixel(x, y) & 0xFFFFFF) != key;
     };
+    m_bOkReachable = pBackground && IsRectReachable(placement, OkButtonRect(), isShaped);
     int x = placement.width / 2;
     int y = placement.height / 2;
     FindClickPoint(placement, ControlRects(), isShaped, &x, &y);

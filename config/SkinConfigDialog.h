@@ -1,9 +1,11 @@
 // The skinned configuration window that start-up shows: the host's background bitmap
 // cut to shape, seven skin buttons and four bitmap tips, topmost over the screen's
-// centre. It ends only through its own OK button.
+// centre. It ends through its own OK button, or with Enter when that button cannot be
+// reached: outside the background, cut away by its shape, or off the screen.
 #pragma once
 
 #include "framework/CDialog.h"
+#include "skin/WindowClickPoint.h"
 
 #include <memory>
 #include <vector>
@@ -25,6 +27,12 @@ public:
         IDC_SKIN_SOFTWARE,
     };
     static constexpr UINT kBackgroundBitmapId = 2010;
+
+    // The window a background of the given size makes on a screen of the given size:
+    // its place and size, every button's and tip's rectangle, and the OK button's.
+    static ClickPlacement PlacementFor(int nWidth, int nHeight, int cxScreen, int cyScreen);
+    static std::vector<ClickRect> ControlRects();
+    static ClickRect OkButtonRect();
 
     explicit SkinConfigDialog(CWnd* pParent = nullptr);
     ~SkinConfigDialog() override;
@@ -72,12 +80,13 @@ private:
     void CreateToolTips();
     // Brings the window forward with a click at a screen point of its own.
     void ClickToForeground(int x, int y);
-    POINT ChooseClickPoint(const CBitmap* pBackground) const;
+    // The forward click's screen point; also decides whether the OK button can be reached.
+    POINT ExamineShape(const CBitmap* pBackground);
     void RelayToButtons(UINT message, WPARAM wParam, LPARAM lParam);
     void RelayToToolTips(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowRenderMode(int nMode);
     void SelectRadio(UINT nFirstId, UINT nLastId, UINT nSelectedId);
     SkinButton* FindCheckedRadio(UINT nFirstId, UINT nLastId, int* pIndex) const;
 
-    bool m_bHasBackground = false;  // the background bitmap could be read at start
+    bool m_bOkReachable = false;  // the OK button lies on the window's shape and on the screen
 };

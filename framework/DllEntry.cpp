@@ -1,11 +1,17 @@
 // Entry point of a framework library: start-up runs inside the attach notification,
 // and a failed start-up is shut down again and fails the load. Shutdown runs on an
-// explicit FreeLibrary only: at process termination (reserved non-null) the process's
+// explicit FreeLibrary only: at process termination (pProcessEnds non-null) the process's
 // other threads are gone and the libraries this one loaded may have been detached
-// already, so nothing is cleaned up and no other library is called.
+// already, so nothing is cleaned up and no other library is called. A library freed
+// before the process ends also gives back the static C++ runtime's emergency exception
+// pool, which the runtime itself never frees.
 #include "framework/CWinApp.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pReserved)
+namespace __gnu_cxx {
+void __freeres();  // the static runtime's: frees the emergency exception pool
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pProcessEnds)
 {
     CWinApp* app = AfxGetApp();
     switch (dwReason) {
@@ -22,12 +28,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pRese
         app->ExitInstance();
         return FALSE;
     case DLL_PROCESS_DETACH:
-        if (app && !pReserved) {
+        if (pProcessEnds)
+            return TRUE;
+        if (app) {
             try {
                 app->ExitInstance();
             } catch (...) {
             }
         }
+        __gnu_cxx::__freeres();
         return TRUE;
     default:
         return TRUE;

@@ -43,3 +43,17 @@ bool FindClickPoint(const ClickPlacement& placement, const std::vector<ClickRect
     }
     return false;
 }
+
+bool IsRectReachable(const ClickPlacement& placement, const ClickRect& rect,
+                     const std::function<bool(int, int)>& isShaped)
+{
+    if (rect.left >= rect.right || rect.top >= rect.bottom || rect.left < 0 || rect.top < 0 ||
+        rect.right > placement.width || rect.bottom > placement.height ||
+        !OnScreen(placement, rect.left, rect.top) || !OnScreen(placement, rect.right - 1, rect.bottom - 1))
+        return false;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            if (isShaped(x, y))
+                return true;
+    return false;
+}

@@ -1,5 +1,6 @@
 // The point of the skinned window's forward click: a pixel of the window that is on the
-// screen, inside the window's shape and on none of its controls. No Win32 here.
+// screen, inside the window's shape and on none of its controls; and whether a control
+// can be reached at all. No Win32 here.
 #pragma once
 
 #include <functional>
@@ -22,3 +23,8 @@ struct ClickPlacement {
 // and *y in window coordinates; false, leaving them alone, when no pixel qualifies.
 bool FindClickPoint(const ClickPlacement& placement, const std::vector<ClickRect>& avoid,
                     const std::function<bool(int, int)>& isShaped, int* x, int* y);
+
+// Whether the player can click rect: it lies wholly inside the window and wholly on the
+// screen, and at least one of its pixels belongs to the window's shape.
+bool IsRectReachable(const ClickPlacement& placement, const ClickRect& rect,
+                     const std::function<bool(int, int)>& isShaped);

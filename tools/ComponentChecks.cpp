@@ -172,6 +172,11 @@ void CheckInChild(const LibraryCheck& check, const std::string& directory, unsig
                    Printf("%s faults in %s (exception 0x%08lx): start-up ends there, before any message, and the "
                           "client's load of the plug-in fails", check.file, check.code, outcome.code));
         return;
+    case ChildOutcome::Kind::Ended:
+        report.Add(Verdict::Fail, check.area,
+                   Printf("%s ends the process in %s (exit code %lu): the game closes during start-up, without a "
+                          "message", check.file, check.code, outcome.code));
+        return;
     case ChildOutcome::Kind::TimedOut:
         report.Add(Verdict::Fail, check.area,
                    Printf("%s does not return from %s within %lu ms: start-up waits there, and the client's load of "

@@ -6,11 +6,14 @@
 
 #include <string>
 
-// The client's executable path (the longest .exe in the folder other than the doctor,
-// client.exe when there is none) and what the plug-in makes of it and of the paths it
-// builds. Answers the module directory, or empty when the plug-in refuses the path.
-std::string CheckPaths(const std::string& clientFolder, DoctorReport& report);
-std::string ClientExecutable(const std::string& clientFolder);
+// The client's executable: the one named (--client), else the folder's only executable,
+// else the only one there with the skin background, else the first, with a warning
+// that names the candidates. The report says which.
+std::string ChooseClientExecutable(const std::string& named, const std::string& clientFolder, DoctorReport& report);
+
+// What the plug-in makes of the client's path (its name in the client folder) and of
+// the paths it builds. Answers the module directory, or empty when the plug-in refuses it.
+std::string CheckPaths(const std::string& clientFolder, const std::string& client, DoctorReport& report);
 
 // ZRKTempDll.dll in the directory, read as a file: version record, exports, imports.
 void CheckPluginFile(const std::string& directory, DoctorReport& report);
@@ -33,6 +36,9 @@ bool RunLibraryCheck(const std::string& library, const std::string& directory, D
 // devconfig.txt at path as start-up reads it. True when it makes start-up show the
 // configuration window.
 bool CheckConfig(const std::string& path, DoctorReport& report);
+
+// Whether the executable carries the configuration window's background bitmap.
+bool HasSkinBackground(const std::string& executable);
 
 // The skin bitmaps among the client executable's resources, which the configuration
 // window draws itself with when it shows.

@@ -1,21 +1,25 @@
 #include "tools/IsolatedCheck.h"
 
 #include "framework/KernelHandle.h"
+#include "tools/ChildChannel.h"
 #include "tools/DoctorChecks.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace {
 
 const char kCheckArgument[] = "--check-library";
-const char kVerdictLetters[] = "OWF";
-// Each child prints a few lines, well within the pipe's buffer: it never waits on the doctor.
 constexpr DWORD kPipeBytes = 64 * 1024;
+constexpr DWORD kPollMs = 10;
+
+// The channel's write end in the child, made uninheritable before any checked code runs.
+HANDLE g_hChannel = nullptr;
 
 std::wstring Wide(const std::string& narrow)
 {
@@ -43,48 +47,85 @@ std::wstring Quoted(const std::wstring& argument)
     return quoted + L"\"";
 }
 
-// One finding per line: verdict letter, area and text, separated by tabs.
-void PrintFinding(const DoctorReport& report, size_t index)
+void WriteToChannel(const std::string& text)
 {
-    const Finding& finding = report.Findings()[index];
-    std::string line = std::string(1, kVerdictLetters[static_cast<int>(finding.verdict)]) + "\t" + finding.area + "\t" +
-                       finding.text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    DWORD written = 0;
+    WriteFile(g_hChannel, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void AddPrintedFindings(const std::string& output, DoctorReport& report)
+void ReportFinding(const DoctorReport& report, size_t index) { WriteToChannel(ChannelLine(report.Findings()[index])); }
+
+// Reads what the pipe holds now, without waiting for more; take gets each piece.
+template <typename Take>
+void DrainAvailable(HANDLE pipe, Take take)
 {
-    size_t start = 0;
-    while (start < output.size()) {
-        size_t end = output.find('\n', start);
-        std::string line = output.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        start = end == std::string::npos ? output.size() : end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        size_t areaEnd = line.find('\t', 2);
-        const char* letter = line.size() > 2 && line[1] == '\t' ? std::strchr(kVerdictLetters, line[0]) : nullptr;
-        if (letter && *letter && areaEnd != std::string::npos)
-            report.Add(static_cast<Verdict>(letter - kVerdictLetters), line.substr(2, areaEnd - 2),
-                       line.substr(areaEnd + 1));
+    char chunk[4096];
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        DWORD got = 0;
+        if (!ReadFile(pipe, chunk, sizeof chunk, &got, nullptr) || got == 0)
+            return;
+        take(chunk, got);
     }
 }
 
-std::string ReadAll(HANDLE pipe)
+// A pipe whose write end the child inherits and whose read end stays with the doctor.
+bool CreateChildPipe(CKernelHandle& readEnd, CKernelHandle& writeEnd)
 {
-    std::string output;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        output.append(chunk, got);
-    return output;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    if (!CreatePipe(&hRead, &hWrite, &inherit, kPipeBytes))
+        return false;
+    readEnd.Attach(hRead);
+    writeEnd.Attach(hWrite);
+    return SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0) != FALSE;
+}
+
+// A job that ends every process in it when the doctor lets go of it; null where the
+// system has none to give.
+HANDLE CreateKillingJob()
+{
+    HANDLE hJob = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (hJob && !SetInformationJobObject(hJob, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(hJob);
+        return nullptr;
+    }
+    return hJob;
+}
+
+// The doctor's own standard handles stay out of the child's reach: a helper the checked
+// code starts must not hold the doctor's output open.
+void KeepStandardHandlesToItself()
+{
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(which), HANDLE_FLAG_INHERIT, 0);
+}
+
+// Reads the channel, and empties the pipe of the checked code's own output, until the
+// child ends or the bound passes. True when it ended in time.
+bool FollowChild(HANDLE process, HANDLE channel, HANDLE output, unsigned long boundMs, ChannelReader& reader)
+{
+    auto feed = [&reader](const char* bytes, DWORD size) { reader.Feed(bytes, size); };
+    auto discard = [](const char*, DWORD) {};
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DrainAvailable(channel, feed);
+        DrainAvailable(output, discard);
+        if (WaitForSingleObject(process, kPollMs) == WAIT_OBJECT_0) {
+            DrainAvailable(channel, feed);
+            return true;
+        }
+        if (GetTickCount() - start >= boundMs)
+            return false;
+    }
 }
 
 // A fault in the library's code ends the child at once with the exception's code:
 // no debugger, no crash dialog.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS* pException)
 {
-    std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), pException->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -97,43 +138,56 @@ ChildOutcome RunCheckInChild(const std::string& library, const std::string& dire
     ChildOutcome outcome;
     wchar_t self[MAX_PATH] = {};
     DWORD selfLength = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (selfLength == 0 || selfLength >= MAX_PATH || !CreatePipe(&readEnd, &writeEnd, &inherit, kPipeBytes)) {
+    // The channel, and the checked code's standard output and error, which the doctor
+    // empties and drops.
+    CKernelHandle reader, writer, output, outputWriter;
+    if (selfLength == 0 || selfLength >= MAX_PATH || !CreateChildPipe(reader, writer) ||
+        !CreateChildPipe(output, outputWriter)) {
         outcome.code = GetLastError();
         return outcome;
     }
-    CKernelHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring commandLine = Quoted(self) + L" " + Wide(kCheckArgument) + L" " + Quoted(Wide(library)) + L" " +
-                               Quoted(Wide(directory));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    CKernelHandle nowhere(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                      OPEN_EXISTING, 0, nullptr));
+    KeepStandardHandlesToItself();
+    std::wstring commandLine = Quoted(self) + L" " + Wide(kCheckArgument) + L" " +
+                               std::to_wstring(reinterpret_cast<uintptr_t>(writer.Get())) + L" " +
+                               Quoted(Wide(library)) + L" " + Quoted(Wide(directory));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = nowhere.Get();
+    startup.hStdOutput = startup.hStdError = outputWriter.Get();
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &started)) {
         outcome.code = GetLastError();
         return outcome;
     }
     CKernelHandle process(started.hProcess), thread(started.hThread);
-    writer.Close();  // the child's copy is the last: its end is the pipe's end
-    if (WaitForSingleObject(process.Get(), boundMs) == WAIT_TIMEOUT) {
+    CKernelHandle job(CreateKillingJob());
+    if (job)
+        AssignProcessToJobObject(job.Get(), process.Get());
+    ResumeThread(thread.Get());
+    writer.Close();
+    outputWriter.Close();
+    ChannelReader channel(report);
+    const bool ended = FollowChild(process.Get(), reader.Get(), output.Get(), boundMs, channel);
+    // Whatever the child left running goes with it; without a job, the child alone.
+    if (!job || !TerminateJobObject(job.Get(), ERROR_TIMEOUT))
         TerminateProcess(process.Get(), ERROR_TIMEOUT);
-        WaitForSingleObject(process.Get(), INFINITE);
-        outcome.kind = ChildOutcome::Kind::TimedOut;
-    }
-    AddPrintedFindings(ReadAll(reader.Get()), report);
+    WaitForSingleObject(process.Get(), INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
-    if (outcome.kind != ChildOutcome::Kind::TimedOut)
-        outcome.kind = exitCode == 0 ? ChildOutcome::Kind::Finished : ChildOutcome::Kind::Faulted;
     outcome.code = exitCode;
+    outcome.kind = !ended                     ? ChildOutcome::Kind::TimedOut
+                   : channel.Closed()         ? ChildOutcome::Kind::Finished
+                   : exitCode >= 0xC0000000UL ? ChildOutcome::Kind::Faulted
+                                              : ChildOutcome::Kind::Ended;
     return outcome;
 }
 
-bool IsCheckChild(int argc, char** argv) { return argc == 4 && std::strcmp(argv[1], kCheckArgument) == 0; }
+bool IsCheckChild(int argc, char** argv) { return argc == 5 && std::strcmp(argv[1], kCheckArgument) == 0; }
 
 int RunAsCheckChild()
 {
@@ -143,10 +197,19 @@ int RunAsCheckChild()
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments)
         return 2;
-    std::string library = count == 4 ? Narrow(arguments[2]) : std::string();
-    std::string directory = count == 4 ? Narrow(arguments[3]) : std::string();
+    if (count != 5) {
+        LocalFree(arguments);
+        return 2;
+    }
+    g_hChannel = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
+    SetHandleInformation(g_hChannel, HANDLE_FLAG_INHERIT, 0);
+    std::string library = Narrow(arguments[3]);
+    std::string directory = Narrow(arguments[4]);
     LocalFree(arguments);
     DoctorReport report;
-    report.SetListener(PrintFinding);
-    return RunLibraryCheck(library, directory, report) ? 0 : 2;
+    report.SetListener(ReportFinding);
+    if (!RunLibraryCheck(library, directory, report))
+        return 2;
+    WriteToChannel(ChannelClosingLine());
+    return 0;
 }

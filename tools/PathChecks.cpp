@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <vector>
 
 std::string Printf(const char* format, ...)
 {
@@ -19,22 +21,39 @@ std::string Printf(const char* format, ...)
 
 namespace {
 
-// The longest executable name in the folder that is not the doctor's own.
-std::string ClientExecutableName(const std::string& clientFolder)
+// The executables in the folder other than the doctor, by name.
+std::vector<std::string> Executables(const std::string& clientFolder)
 {
-    std::string name = "client.exe";
+    std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE hFind = FindFirstFileA((clientFolder + "\\*.exe").c_str(), &found);
     if (hFind == INVALID_HANDLE_VALUE)
-        return name;
-    size_t longest = 0;
+        return names;
     do {
-        if (lstrcmpiA(found.cFileName, "zrkdoctor.exe") != 0 && strlen(found.cFileName) > longest) {
-            name = found.cFileName;
-            longest = name.size();
-        }
+        if (lstrcmpiA(found.cFileName, "zrkdoctor.exe") != 0 && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
     } while (FindNextFileA(hFind, &found));
     FindClose(hFind);
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// The name part of a path.
+std::string FileName(const std::string& path)
+{
+    const char* name = path.c_str();
+    for (const char* p = name; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/')
+            name = p + 1;
     return name;
 }
 
@@ -62,14 +81,39 @@ const char* RefusalReason(ModuleDirectoryStatus status)
 
 }  // namespace
 
-std::string ClientExecutable(const std::string& clientFolder)
+std::string ChooseClientExecutable(const std::string& named, const std::string& clientFolder, DoctorReport& report)
 {
-    return clientFolder + "\\" + ClientExecutableName(clientFolder);
+    if (!named.empty()) {
+        report.Add(Verdict::Ok, "client", Printf("checking %s, named by --client", named.c_str()));
+        return named;
+    }
+    const std::vector<std::string> names = Executables(clientFolder);
+    std::vector<std::string> skinned;
+    for (const std::string& name : names)
+        if (HasSkinBackground(clientFolder + "\\" + name))
+            skinned.push_back(name);
+    if (names.empty()) {
+        report.Add(Verdict::Ok, "client", Printf("%s holds no executable: checking client.exe", clientFolder.c_str()));
+        return clientFolder + "\\client.exe";
+    }
+    if (names.size() == 1 || skinned.size() == 1) {
+        const std::string& name = names.size() == 1 ? names[0] : skinned[0];
+        report.Add(Verdict::Ok, "client", Printf("checking %s\\%s, %s", clientFolder.c_str(), name.c_str(),
+                                                 names.size() == 1 ? "the only executable there"
+                                                                   : "the only executable there with the skin bitmaps"));
+        return clientFolder + "\\" + name;
+    }
+    const std::string& name = skinned.empty() ? names[0] : skinned[0];
+    report.Add(Verdict::Warn, "client",
+               Printf("%s holds %u executables (%s), %u with the skin bitmaps: checking %s; name the client with "
+                      "--client", clientFolder.c_str(), static_cast<unsigned>(names.size()), Joined(names).c_str(),
+                      static_cast<unsigned>(skinned.size()), name.c_str()));
+    return clientFolder + "\\" + name;
 }
 
-std::string CheckPaths(const std::string& clientFolder, DoctorReport& report)
+std::string CheckPaths(const std::string& clientFolder, const std::string& client, DoctorReport& report)
 {
-    std::string executable = ClientExecutable(clientFolder);
+    const std::string executable = clientFolder + "\\" + FileName(client);
     ModuleDirectoryAnswer answer = ModuleDirectoryOfPath(executable.c_str());
     if (answer.status != ModuleDirectoryStatus::Found) {
         report.Add(Verdict::Fail, "path",

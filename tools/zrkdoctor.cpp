@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@ struct Options {
     std::string clientFolder;
     std::string configPath;
     std::string clientPath;
+    int folderArgument = 0;  // its index among the arguments; 0: none given
     unsigned long boundMs = 10000;  // for each library's check
     bool json = false;
 };
@@ -50,10 +52,12 @@ bool ParseArguments(int argc, char** argv, Options* options)
         else if (std::strcmp(argv[i], "--wait-ms") == 0 && i + 1 < argc) {
             if (!ParseMilliseconds(argv[++i], &options->boundMs))
                 return false;
-        } else if (argv[i][0] == '-' || !options->clientFolder.empty())
+        } else if (argv[i][0] == '-' || !options->clientFolder.empty()) {
             return false;
-        else
+        } else {
             options->clientFolder = argv[i];
+            options->folderArgument = i;
+        }
     }
     return true;
 }
@@ -76,6 +80,46 @@ std::string ClientFolder(const std::string& given)
         folder.pop_back();
     }
     return folder;
+}
+
+// The client folder as the system names it, before the arguments were narrowed to the
+// code page: the given argument, else the doctor's own folder.
+std::wstring WideClientFolder(const Options& options)
+{
+    std::wstring folder;
+    int count = 0;
+    LPWSTR* arguments = options.folderArgument ? CommandLineToArgvW(GetCommandLineW(), &count) : nullptr;
+    if (arguments && options.folderArgument < count)
+        folder = arguments[options.folderArgument];
+    if (arguments)
+        LocalFree(arguments);
+    if (!options.folderArgument) {
+        std::vector<wchar_t> self(32768);
+        DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+        folder.assign(self.data(), length);
+        folder.erase(folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
+    }
+    return folder;
+}
+
+// The folder's characters that code page 936 cannot hold, as U+XXXX: the plug-in's
+// narrow paths turn them into '?', and no component is found there.
+bool CheckCodePage(const Options& options, DoctorReport& report)
+{
+    std::string outside;
+    for (wchar_t c : WideClientFolder(options)) {
+        BOOL lost = FALSE;
+        char narrow[8];
+        if (!WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, narrow, sizeof narrow, nullptr, &lost) || lost)
+            outside += Printf("%sU+%04X", outside.empty() ? "" : " ", static_cast<unsigned>(c));
+    }
+    if (outside.empty())
+        return true;
+    report.Add(Verdict::Fail, "path",
+               Printf("the client folder's path holds characters outside code page 936 (%s): the plug-in's paths cannot "
+                      "hold them, finds no component there, and start-up shows \"Load Core Error!\" and fails; "
+                      "install the game under a path of Chinese or ASCII names", outside.c_str()));
+    return false;
 }
 
 std::string ToUtf8(const std::string& narrow)
@@ -129,7 +173,8 @@ int main(int argc, char** argv)
     DoctorReport report;
     StreamTo(report, options.json);
     std::string clientFolder = ClientFolder(options.clientFolder);
-    std::string directory = CheckPaths(clientFolder, report);
+    const std::string client = ChooseClientExecutable(options.clientPath, clientFolder, report);
+    std::string directory = CheckCodePage(options, report) ? CheckPaths(clientFolder, client, report) : std::string();
     if (!directory.empty()) {
         CheckPluginFile(directory, report);
         CheckComponents(directory, options.boundMs, report);
@@ -137,8 +182,7 @@ int main(int argc, char** argv)
     }
     bool windowShows = CheckConfig(ConfigPath(options, report), report);
     if (!directory.empty() || !options.clientPath.empty())
-        CheckClientBitmaps(options.clientPath.empty() ? ClientExecutable(clientFolder) : options.clientPath,
-                           windowShows, report);
+        CheckClientBitmaps(client, windowShows, report);
     CheckQueue(report);
     std::string tail = report.Tail(options.json);
     std::fwrite(tail.data(), 1, tail.size(), stdout);

@@ -1,12 +1,14 @@
 // The doctor's portable parts natively: the PE reader on a small image built here, cut
 // at every length, the settings file's encoding, and the report's text, JSON (whole and
 // streamed) and exit code.
+#include "tools/ChildChannel.h"
 #include "tools/DoctorReport.h"
 #include "tools/PeImage.h"
 #include "tools/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,7 +100,9 @@ TEST(TextEncoding, ByteOrderMarksAndNulsBetweenLetters)
         {std::string("\xFE\xFF\0w", 4), TextEncoding::Utf16BeBom},
         {std::string("w\0i\0", 4), TextEncoding::Utf16NoBom},
         {std::string("\0w\0i", 4), TextEncoding::Utf16NoBom},
-        {std::string("=1\r\nX\0Y", 7), TextEncoding::Utf16NoBom},
+        {std::string("=\0" "1\0\r\0\n\0X\0Y", 11), TextEncoding::Utf16NoBom},
+        {std::string("=1\r\nX\0Y", 7), TextEncoding::Narrow},  // one NUL between two letters of narrow text
+        {std::string("opencount=1\r\nshow\0next=1\r\n", 26), TextEncoding::Narrow},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.expected, DetectTextEncoding(reinterpret_cast<const uint8_t*>(row.bytes.data()), row.bytes.size()))
@@ -172,4 +176,31 @@ TEST(DoctorReport, AListenerSeesEachFindingAsItIsAddedAndTheStreamIsTheWhole)
     EXPECT_EQ((std::vector<size_t>{0, 1}), told);
     EXPECT_EQ(report.Text(), text + report.Tail(false));
     EXPECT_EQ(report.Json(identity), json + report.Tail(true));
+}
+
+TEST(ChildChannel, FindingsArriveWholeInAnyPiecesUntilTheClosingLine)
+{
+    DoctorReport sent;
+    sent.Add(Verdict::Fail, "component", "Vantri.dll\tfaults");
+    sent.Add(Verdict::Ok, "menu", "");
+    std::string stream = ChannelLine(sent.Findings()[0]) + "X\tnot a verdict\n" + "O\tno area end\n" + "\n" +
+                         ChannelLine(sent.Findings()[1]) + ChannelClosingLine() + "F\tqueue\tafter the end\n";
+    const size_t closed = stream.find(ChannelClosingLine()) + std::strlen(ChannelClosingLine());
+    for (size_t piece : {size_t(1), size_t(7), stream.size()}) {
+        DoctorReport got;
+        ChannelReader reader(got);
+        for (size_t at = 0; at < stream.size(); at += piece) {
+            EXPECT_EQ(at >= closed, reader.Closed()) << "after " << at << " bytes in pieces of " << piece;
+            reader.Feed(stream.data() + at, std::min(piece, stream.size() - at));
+        }
+        EXPECT_TRUE(reader.Closed()) << piece;
+        ASSERT_EQ(2u, got.Findings().size()) << piece;
+        EXPECT_EQ("Vantri.dll\tfaults", got.Findings()[0].text) << "tabs after the area stay in the text";
+        EXPECT_EQ(Verdict::Ok, got.Findings()[1].verdict);
+        EXPECT_EQ("menu", got.Findings()[1].area);
+    }
+    DoctorReport cut;
+    ChannelReader reader(cut);
+    reader.Feed("F\tcomponent\tend", 15);
+    EXPECT_TRUE(cut.Findings().empty() && !reader.Closed()) << "a line without its end is no finding";
 }

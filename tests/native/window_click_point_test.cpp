@@ -53,3 +53,28 @@ TEST(ClickPoint, ShapeExcludesTheKeyColouredPixels)
     EXPECT_EQ(10, y) << "the middle row still has shaped pixels";
     EXPECT_EQ(13, x);
 }
+
+TEST(ClickPoint, ReachableRectLiesOnTheWindowTheScreenAndTheShape)
+{
+    const ClickRect ok = {486, 325, 565, 351};
+    struct Case {
+        const char* name;
+        ClickPlacement placement;
+        bool shaped;
+        bool reachable;
+    };
+    const Case cases[] = {
+        {"the client's background on a 4:3 screen", {222, 119, 580, 370, 1024, 768}, true, true},
+        {"background smaller than the button area", {362, 204, 300, 200, 1024, 768}, true, false},
+        {"one-pixel background", {512, 304, 1, 1, 1024, 768}, true, false},
+        {"background of one colour", {222, 119, 580, 370, 1024, 768}, false, false},
+        {"4096 wide: left of the screen", {-1536, 119, 4096, 370, 1024, 768}, true, false},
+        {"screen too short for the button", {222, 119, 580, 370, 1024, 400}, true, false},
+    };
+    for (const Case& c : cases) {
+        auto shape = [&c](int, int) { return c.shaped; };
+        EXPECT_EQ(c.reachable, IsRectReachable(c.placement, ok, shape)) << c.name;
+    }
+    auto onlyCorner = [](int x, int y) { return x == 564 && y == 350; };
+    EXPECT_TRUE(IsRectReachable({0, 0, 580, 370, 1024, 768}, ok, onlyCorner)) << "one shaped pixel suffices";
+}

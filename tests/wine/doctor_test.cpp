@@ -166,6 +166,22 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     modulesFault.modules = "ZRKModules_fault.dll";
     ScenarioLayout modulesHang;
     modulesHang.modules = "ZRKModules_hang.dll";
+    ScenarioLayout modulesExit;
+    modulesExit.modules = "ZRKModules_exits.dll";
+    ScenarioLayout modulesHelper;
+    modulesHelper.modules = "ZRKModules_helper.dll";
+    ScenarioLayout modulesChatty;
+    modulesChatty.modules = "ZRKModules_chatty.dll";
+    ScenarioLayout modulesForge;
+    modulesForge.modules = "ZRKModules_forges.dll";
+    ScenarioLayout hostRedirects;
+    hostRedirects.vantri = "Vantri_nofactory_redirects.dll";
+    ScenarioLayout crOnly;
+    crOnly.devconfig = "opencount=0\rshownext=0\rwidth=1024\r";
+    ScenarioLayout keyInWord;
+    keyInWord.devconfig = "opencount=0\nmusicvolume=80\n";
+    ScenarioLayout strayNul;
+    strayNul.devconfig = std::string("opencount=0\r\nab\0cd\r\n", 20);
     ScenarioLayout utf16Bom;
     utf16Bom.devconfig = Utf16("opencount=0\r\nshownext=0\r\n", true);
     ScenarioLayout utf16Bare;
@@ -175,6 +191,14 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     ScenarioLayout clientWithoutSkin;
     clientWithoutSkin.client = "client_noskin.exe";
     clientWithoutSkin.devconfig = "opencount=1\nshownext=1\n";
+    auto oddSkin = [](const char* client) {
+        ScenarioLayout layout;
+        layout.client = client;
+        layout.devconfig = "opencount=1\nshownext=1\n";
+        return layout;
+    };
+    const std::string background = "WARN  client     *client.exe: background 2010";
+    const std::string onlyEnter = background + ": the OK button cannot be clicked there: only Enter confirms the window";
     const std::string otherMachine = sizeof(void*) == 8 ? "x86 (32-bit): the client loads only x86-64 (64-bit)"
                                                         : "x86-64 (64-bit): the client loads only x86 (32-bit)";
     const Case cases[] = {
@@ -220,11 +244,27 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"a module library that hangs in its class-object entry", modulesHang,
          {"FAIL  component  ZRKModules.dll does not return from its class-object entry within 2000 ms"}, 1, nullptr,
          nullptr, "--wait-ms 2000"},
+        {"a module library that ends the process with 0 in its class-object entry", modulesExit,
+         {"FAIL  component  ZRKModules.dll ends the process in its class-object entry (exit code 0): the game closes "
+          "during start-up"}, 1, nullptr},
+        {"a module library that starts a helper holding every inherited handle", modulesHelper, {}, 0, nullptr},
+        {"a module library that writes 70 KB to standard output", modulesChatty, {}, 0, nullptr, nullptr,
+         "--wait-ms 5000"},
+        {"a host without a factory that redirects standard output", hostRedirects,
+         {"FAIL  component  Vantri.dll answers {2ED48E16-EA74-4101-AA01-4F60F1AFB474} with 0x80040111"}, 1, nullptr},
+        {"a module library that prints a line in the report's form", modulesForge, {}, 0, nullptr},
         {"devconfig.txt in UTF-16 with a byte order mark", utf16Bom,
          {"WARN  config     *devconfig.txt is UTF-16 (little-endian, with a byte order mark): no key can match, so "
           "every key takes its default; save it as ANSI"}, 0, nullptr},
         {"devconfig.txt in UTF-16 without a byte order mark", utf16Bare,
          {"WARN  config     *devconfig.txt is UTF-16 (no byte order mark, NUL bytes between the letters)"}, 0, nullptr},
+        {"devconfig.txt with carriage returns alone", crOnly,
+         {"WARN  config     *devconfig.txt ends its lines with carriage returns alone: the plug-in reads it as one "
+          "line"}, 0, nullptr},
+        {"a key inside a longer word", keyInWord,
+         {"WARN  config     music = 80 from line 2 \"musicvolume=80\": the key is found inside the longer word "
+          "\"musicvolume\""}, 0, nullptr},
+        {"one NUL between two letters", strayNul, {}, 0, nullptr},
         {"devconfig.txt after a UTF-8 byte order mark", utf8Bom, {}, 0, nullptr, nullptr, "",
          "starts with a UTF-8 byte order mark: harmless"},
         {"a folder named devconfig.txt", healthy,
@@ -244,6 +284,23 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
           "2021, 2023, 2026, 2027: the configuration window start-up shows is blank, of its template's size at the "
           "screen's corner, its OK button outside it: only Enter confirms it"},
          0, nullptr},
+        {"the client beside a longer-named program without the skin", healthy, {}, 0, nullptr,
+         [](const ClientScenario& game) { CopyBinaryAs("client_noskin.exe", game.BinDir() + "\\game_updater.exe"); },
+         "", "client.exe, the only executable there with the skin bitmaps"},
+        {"two programs with the skin", healthy,
+         {"WARN  client     *executables (client.exe, launcher.exe), 2 with the skin bitmaps: checking "}, 0, nullptr,
+         [](const ClientScenario& game) { CopyBinaryAs("client.exe", game.BinDir() + "\\launcher.exe"); }},
+        {"a background smaller than the buttons", oddSkin("client_small.exe"),
+         {background + " (300 x 200) leaves 11 of the 11 button and tip rectangles outside it", onlyEnter}, 0, nullptr},
+        {"a background of one colour", oddSkin("client_uniform.exe"),
+         {background + " (580 x 370) is all its key colour (the top-left pixel's): the window's shape is empty",
+          onlyEnter}, 0, nullptr},
+        {"a background wider than the screen", oddSkin("client_wide.exe"),
+         {background + " (4096 x 370) is larger than 800 x 600, the smallest screen the client supports", onlyEnter},
+         0, nullptr},
+        {"a background stored top-down, which Wine loads all black", oddSkin("client_topdown.exe"),
+         {background + " is stored top-down (negative height)", background + " (580 x 370) is all its key colour",
+          onlyEnter}, 0, nullptr},
     };
     for (const Case& c : cases) {
         ClientScenario game(c.layout);
@@ -302,4 +359,49 @@ TEST(Doctor, JsonCarriesTheSameFindingsInUtf8AndAConfigFileAndClientGivenByPath)
     EXPECT_NE(std::string::npos, json.find("\"fail\": 1, \"exitCode\": 1")) << json;
     EXPECT_NE(std::string::npos, json.find("other.exe lacks skin bitmaps 2010, 2011")) << json;
     EXPECT_NE(std::string::npos, json.find("unused while the configuration window does not show")) << json;
+}
+
+TEST(Doctor, NamesALockedConfigFile)
+{
+    ClientScenario game;
+    const std::string path = game.WorkDir() + "\\devconfig.txt";
+    CKernelHandle lock(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock) << GetLastError();
+    DoctorRun run = RunDoctor("\"" + game.BinDir() + "\"", game.WorkDir());
+    EXPECT_EQ(0u, run.process.exitCode) << run.Report();
+    ASSERT_EQ(1u, run.problems.size()) << run.Report();
+    EXPECT_TRUE(LineMatches(run.problems[0], "WARN  config     *devconfig.txt: locked by another process (sharing "
+                                             "violation): every key takes its default"))
+        << run.Report();
+}
+
+// A game folder named in Korean (게임): the doctor, run from it, names the characters.
+TEST(Doctor, NamesFolderCharactersOutsideCodePage936)
+{
+    TempDir root;
+    std::wstring folder(root.Path().begin(), root.Path().end());
+    folder += L"\\\xAC8C\xC784";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::vector<std::wstring> files;
+    for (const char* name : {"zrkdoctor.exe", "client.exe", "ZRKTempDll.dll"}) {
+        const std::string from = BinDir() + "\\" + name;
+        files.push_back(folder + L"\\" + std::wstring(name, name + std::strlen(name)));
+        EXPECT_TRUE(CopyFileW(std::wstring(from.begin(), from.end()).c_str(), files.back().c_str(), FALSE)) << name;
+    }
+    ProcessResult result;
+    {
+        char previous[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+        result = RunProcess(".\\zrkdoctor.exe", ".", 30000);  // no folder given: its own
+        SetCurrentDirectoryA(previous);
+    }
+    for (const std::wstring& file : files)
+        DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+    EXPECT_EQ(1u, result.exitCode) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("FAIL  path       the client folder's path holds characters outside "
+                                                    "code page 936 (U+AC8C U+C784)"))
+        << result.output;
+    EXPECT_EQ(std::string::npos, result.output.find("missing")) << result.output;
 }

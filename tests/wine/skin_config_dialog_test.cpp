@@ -99,6 +99,11 @@ public:
     MissingBackgroundDialog() { m_nBkBitmapId = 2999; }
 };
 
+class OddBackgroundDialog : public SkinConfigDialog {
+public:
+    explicit OddBackgroundDialog(UINT nBitmapId) { m_nBkBitmapId = nBitmapId; }
+};
+
 }  // namespace
 
 TEST(SkinConfigDialog, PlacedTopmostAboveTheCentreClickedInsideItsShapeRegionOncePerProcess)
@@ -295,6 +300,28 @@ TEST(SkinConfigDialog, MissingBackgroundKeepsTheTemplateAndEnterConfirms)
     };
     EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps)));
     EXPECT_EQ(2, dialog.GetRenderMode());
+}
+
+TEST(SkinConfigDialog, EnterConfirmsWhenTheOkButtonCannotBeReached)
+{
+    struct Row {
+        const char* name;
+        UINT nBitmapId;  // tests/wine/skins
+    };
+    const Row rows[] = {{"300 x 200: OK outside it", 2901},
+                        {"1 x 1", 2902},
+                        {"one colour: no shape at all", 2903},
+                        {"4096 wide: OK off the screen", 2904}};
+    for (const Row& row : rows) {
+        OddBackgroundDialog dialog(row.nBitmapId);
+        dialog.SetAllowDontShow(TRUE);
+        dialog.SetRenderMode(3);
+        HWND& hWnd = dialog.m_hWnd;
+        Steps steps = {WaitVisible(dialog), Do([&] { PostKey(hWnd, VK_ESCAPE); }), Settle(),
+                       Do([&] { PostKey(hWnd, VK_RETURN); })};
+        EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps))) << row.name;
+        EXPECT_EQ(3, dialog.GetRenderMode()) << row.name;
+    }
 }
 
 TEST(SkinConfigDialog, OpeningItManyTimesLeavesNoWindowOrGdiObjectBehind)

@@ -39,7 +39,6 @@ const void* const CPeerWnd::methodTable[] = {
     PEER_NOTHING_16, PEER_NOTHING_16, PEER_NOTHING_16, PEER_NOTHING_16, PEER_NOTHING_16,
     PEER_NOTHING_16,
 };
-const size_t CPeerWnd::methodCount = sizeof methodTable / sizeof methodTable[0];
 
 CPeerWnd* CPeerWnd::Create(HWND hWnd)
 {

@@ -34,10 +34,8 @@ class CPeerWnd {
 public:
     // A new object on the plug-in's heap, attached to hWnd; the module deletes it.
     static CPeerWnd* Create(HWND hWnd);
-    HWND GetSafeHwnd() const { return m_hWnd; }
     static const CPeerRuntimeClass classCPeerWnd;
     static const void* const methodTable[];
-    static const size_t methodCount;
 
     // In the order of the framework's window object; the command target's fields unused.
     const void* const* m_pMethods = methodTable;

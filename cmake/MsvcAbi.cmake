@@ -132,8 +132,9 @@ function(msvc_image target kind output)
     if(NOT named)
       set(named)
     endif()
+    # "--" ends the options: llvm-rc reads a path such as /check/... as its /C option.
     add_custom_command(OUTPUT ${res}
-      COMMAND ${MSVC_RC} /C 65001 /I ${dir} /FO ${res} ${path}
+      COMMAND ${MSVC_RC} /C 65001 /I ${dir} /FO ${res} -- ${path}
       DEPENDS ${path} ${named} VERBATIM)
     list(APPEND resources ${res})
   endforeach()

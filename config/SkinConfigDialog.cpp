@@ -77,6 +77,8 @@ BOOL SkinConfigDialog::s_bRegionBuilt = FALSE;
 BEGIN_MESSAGE_MAP(SkinConfigDialog, CDialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
     ON_MESSAGE(WM_DESTROY, OnDestroy)
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+    ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
     ON_MESSAGE(IDC_SKIN_OK, OnOkButton)
     ON_MESSAGE(IDC_SKIN_FULLSCREEN, OnFullScreenBox)
     ON_MESSAGE(IDC_SKIN_DONTSHOW, OnDontShowBox)
@@ -222,8 +224,15 @@ void SkinConfigDialog::RelayToButtons(UINT message, WPARAM wParam, LPARAM lParam
 
 void SkinConfigDialog::RelayToToolTips(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    m_bRelayingToTips = true;
     for (const auto& tip : m_toolTips)
         tip->HandleOwnerMessage(message, wParam, lParam);
+    m_bRelayingToTips = false;
+    // A showing tip holds this window's capture and releases it when it hides: a press
+    // still tracked needs it back for its release.
+    for (const auto& button : m_buttons)
+        if (button->IsTracking() && ::GetCapture() != m_hWnd)
+            SetCapture();
 }
 
 // Modes 0 to 3 check their radio; -1 and 4 name the IDs just outside the four radios
@@ -298,6 +307,21 @@ LRESULT SkinConfigDialog::OnEraseBkgnd(WPARAM wParam, LPARAM)
     }
     RelayToButtons(WM_ERASEBKGND, 0, 0);
     return TRUE;
+}
+
+// Sent, not posted: the message map relays them. A capture lost to a tip of this window
+// is no loss: the relay takes it back.
+LRESULT SkinConfigDialog::OnCaptureChanged(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_bRelayingToTips)
+        RelayToButtons(WM_CAPTURECHANGED, wParam, lParam);
+    return Default();
+}
+
+LRESULT SkinConfigDialog::OnCancelMode(WPARAM wParam, LPARAM lParam)
+{
+    RelayToButtons(WM_CANCELMODE, wParam, lParam);
+    return Default();
 }
 
 LRESULT SkinConfigDialog::OnDestroy(WPARAM, LPARAM)

@@ -54,6 +54,8 @@ protected:
 
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCancelMode(WPARAM wParam, LPARAM lParam);
     LRESULT OnOkButton(WPARAM wParam, LPARAM lParam);
     LRESULT OnFullScreenBox(WPARAM bChecked, LPARAM lParam);
     LRESULT OnDontShowBox(WPARAM bChecked, LPARAM lParam);
@@ -89,4 +91,5 @@ private:
     SkinButton* FindCheckedRadio(UINT nFirstId, UINT nLastId, int* pIndex) const;
 
     bool m_bOkReachable = false;  // the OK button lies on the window's shape and on the screen
+    bool m_bRelayingToTips = false;  // a tip hiding releases the capture it shares with the buttons
 };

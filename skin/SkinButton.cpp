@@ -43,6 +43,14 @@ void SkinButton::HandleMessage(UINT message, WPARAM, LPARAM lParam)
     case WM_LBUTTONUP:
         OnLButtonUp(pt);
         break;
+    case WM_CAPTURECHANGED:
+        // lParam is the window that now has the capture: the parent taking it again keeps the press.
+        if (!m_pParent || reinterpret_cast<HWND>(lParam) != m_pParent->GetSafeHwnd())
+            OnCaptureLost();
+        break;
+    case WM_CANCELMODE:
+        OnCaptureLost();
+        break;
     default:
         break;
     }
@@ -92,13 +100,23 @@ void SkinButton::OnLButtonUp(POINT pt)
         return;
     const BOOL inside = HitTest(pt);
     if (m_bTracking) {
+        m_bTracking = FALSE;  // first: releasing sends WM_CAPTURECHANGED back to the parent
         ReleaseCapture();
-        m_bTracking = FALSE;
         if (inside)
             Notify(0);
     }
     if (inside)
         SetState(SkinButtonHover, TRUE);
+}
+
+// A message box, a window switch or another window's SetCapture took the mouse away: the
+// release will not come to the parent, so the press ends here and clicks nothing.
+void SkinButton::OnCaptureLost()
+{
+    if (!m_bTracking)
+        return;
+    m_bTracking = FALSE;
+    SetState(SkinButtonNormal, TRUE);
 }
 
 void SkinButton::Notify(WPARAM wParam)

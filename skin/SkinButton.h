@@ -24,7 +24,8 @@ public:
     // Bitmap resource IDs for Normal, Hover, Down and Disabled.
     void SetBitmaps(UINT nNormal, UINT nHover, UINT nDown, UINT nDisabled);
 
-    // Acts on WM_ERASEBKGND (draws), WM_MOUSEMOVE, WM_LBUTTONDOWN and WM_LBUTTONUP.
+    // Acts on WM_ERASEBKGND (draws), WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, and on
+    // WM_CAPTURECHANGED and WM_CANCELMODE, which end a tracked press without a click.
     void HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL HitTest(POINT pt) const;
     // Paints the current bitmap at the button's corner, skipping the transparent colour.
@@ -33,6 +34,8 @@ public:
     BYTE GetState() const { return m_nState; }
 
     UINT GetId() const { return m_nId; }
+    // A push button pressed and not yet released: its parent holds the capture for it.
+    BOOL IsTracking() const { return m_bTracking; }
     BOOL IsChecked() const;
     void SetChecked(BOOL bChecked);
     BOOL IsEnabled() const { return m_nState != SkinButtonDisabled; }
@@ -42,6 +45,7 @@ private:
     void OnMouseMove(POINT pt);
     void OnLButtonDown(POINT pt);
     void OnLButtonUp(POINT pt);
+    void OnCaptureLost();
     void Notify(WPARAM wParam);
     void Redraw();
 

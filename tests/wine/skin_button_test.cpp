@@ -150,6 +150,50 @@ TEST_F(SkinButtonTest, PushReleasedOutsidePostsNothing)
     EXPECT_EQ(SkinButtonHover, ok.GetState());
 }
 
+namespace {
+
+constexpr char kBoxTitle[] = "skin button test box";
+
+void CALLBACK CloseTestBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND hBox = FindWindowA(nullptr, kBoxTitle))
+        PostMessageA(hBox, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+// The release of a press whose capture is taken away never reaches the parent: the button
+// goes up at once, and a release that comes later clicks nothing.
+TEST_F(SkinButtonTest, PushLosingTheCaptureEndsThePressWithoutAClick)
+{
+    const struct {
+        const char* name;
+        void (*takeAway)(HWND hWndParent);
+    } rows[] = {
+        {"another window's capture",
+         [](HWND) {
+             RelayWnd other;
+             ASSERT_TRUE(other.Create(0, 0, 50, 50));
+             ::SetCapture(other.m_hWnd);
+         }},
+        {"a message box over the parent",
+         [](HWND hWndParent) {
+             const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseTestBox);
+             MessageBoxA(hWndParent, "taken", kBoxTitle, MB_OKCANCEL);
+             KillTimer(nullptr, timer);
+         }},
+    };
+    for (const auto& row : rows) {
+        SendMouse(wnd, WM_LBUTTONDOWN, 30, 40);
+        ASSERT_EQ(wnd.m_hWnd, GetCapture()) << row.name;
+        row.takeAway(wnd.m_hWnd);
+        EXPECT_EQ(SkinButtonNormal, ok.GetState()) << row.name;
+        EXPECT_FALSE(ok.IsTracking()) << row.name;
+        SendMouse(wnd, WM_LBUTTONUP, 30, 40);
+        EXPECT_TRUE(wnd.notifications.empty()) << row.name << ": the late release clicked";
+    }
+}
+
 TEST_F(SkinButtonTest, CheckBoxTogglesOncePerPress)
 {
     const WPARAM expected[] = {1, 0, 1};

@@ -244,6 +244,35 @@ TEST(SkinConfigDialog, EnterEscapeCloseAndAltF4LeaveItOpenOnlyOkEndsIt)
     EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps)));
 }
 
+// The dialog relays the capture's loss, which is sent, not posted: a press on OK whose
+// capture another window takes ends there, and its late release leaves the window open.
+TEST(SkinConfigDialog, OkPressedThenCaptureTakenAwayDoesNotEndIt)
+{
+    SkinConfigDialog dialog;
+    HWND& hWnd = dialog.m_hWnd;
+    const RECT ok = AreaOf(D::IDC_SKIN_OK);
+    const int x = (ok.left + ok.right) / 2;
+    const int y = (ok.top + ok.bottom) / 2;
+    Steps steps = {
+        WaitVisible(dialog),
+        Do([&] { PostMouse(hWnd, WM_LBUTTONDOWN, x, y); }),
+        WaitFor([&] { return GetCapture() == hWnd; }, "the press to take the capture"),
+        Do([&] {
+            HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                         nullptr);
+            SetCapture(other);
+            DestroyWindow(other);
+            PostMouse(hWnd, WM_LBUTTONUP, x, y);
+        }),
+        Settle(),
+        Do([&] {
+            EXPECT_TRUE(IsWindowVisible(hWnd)) << "the late release clicked OK";
+            ClickButton(hWnd, D::IDC_SKIN_OK);
+        }),
+    };
+    EXPECT_EQ(IDOK, RunScripted(dialog, std::move(steps)));
+}
+
 TEST(SkinConfigDialog, TipShowsWhenTheCursorRestsOverARadioButton)
 {
     SkinConfigDialog dialog;

@@ -10,6 +10,7 @@
 //   --exit-process  end with ExitProcess, the plug-in still loaded, as most games end
 #include "client/DialogWatcher.h"
 #include "client/StackCheck.h"
+#include "config/DeviceConfigKeys.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -96,13 +97,10 @@ void GetOwnFolder(char (&folder)[MAX_PATH])
 
 void PrintRecord(const DeviceConfig& config)
 {
-    static const char* const kNames[] = {"fullscreen", "width", "height", "ddriver",
-                                         "music", "bitDepth", "effect", "sound",
-                                         "fps", "render", "opencount", "shownext"};
-    const int32_t* fields = &config.fullscreen;
+#define DEVICE_CONFIG_PRINT(field, defaultValue) printf("  %-10s = %d\n", #field, static_cast<int>(config.field));
     printf("DeviceConfig:\n");
-    for (int i = 0; i < 12; ++i)
-        printf("  %-10s = %d\n", kNames[i], static_cast<int>(fields[i]));
+    DEVICE_CONFIG_ROWS(DEVICE_CONFIG_PRINT)
+#undef DEVICE_CONFIG_PRINT
 }
 
 // The text's bytes in hexadecimal, as many as fit.

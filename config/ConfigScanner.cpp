@@ -4,12 +4,6 @@
 
 #include <cstring>
 
-const ConfigKey kDeviceConfigKeys[kDeviceConfigKeyCount] = {
-    {"fullscreen", 1}, {"width", 800}, {"height", 600}, {"ddriver", 0},
-    {"music", 1},      {"bitDepth", 16}, {"effect", 1}, {"sound", 1},
-    {"fps", 1},        {"render", 0},   {"opencount", 0}, {"shownext", 1},
-};
-
 namespace {
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }

@@ -3,6 +3,8 @@
 // Each key keeps the first line that contains it (any case), as ConfigLine matches one.
 #pragma once
 
+#include "config/DeviceConfigKeys.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,9 +16,11 @@ struct ConfigKey {
     int32_t defaultValue;
 };
 
-// The twelve keys of the device record, in record order, with their defaults.
-constexpr size_t kDeviceConfigKeyCount = 12;
-extern const ConfigKey kDeviceConfigKeys[kDeviceConfigKeyCount];
+// The keys of the device record, in record order, with their defaults.
+#define DEVICE_CONFIG_KEY(field, defaultValue) {#field, defaultValue},
+inline constexpr ConfigKey kDeviceConfigKeys[] = {DEVICE_CONFIG_ROWS(DEVICE_CONFIG_KEY)};
+#undef DEVICE_CONFIG_KEY
+constexpr size_t kDeviceConfigKeyCount = sizeof kDeviceConfigKeys / sizeof kDeviceConfigKeys[0];
 
 // What the file did to one key: the value, and the line that set it when one did.
 struct ConfigSetting {
@@ -46,7 +50,7 @@ public:
     // at most kMaxKeyBytes; a name beyond that is never found.
     // noteRepeats reads the whole file to count the lines each key's first one hides.
     ConfigScanner(const ConfigKey* keys, size_t count, bool noteRepeats = false);
-    // The twelve keys of the device record.
+    // The keys of the device record.
     explicit ConfigScanner(bool noteRepeats = false);
 
     // The next bytes of the file, in any chunking.
@@ -97,3 +101,5 @@ private:
     std::string m_excerpt;
     bool m_excerptCut = false;
 };
+
+static_assert(kDeviceConfigKeyCount <= ConfigScanner::kMaxKeys, "the scanner takes every device key");

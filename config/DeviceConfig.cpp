@@ -12,13 +12,6 @@ namespace {
 
 DeviceConfig g_deviceConfig;
 
-// The record's fields in the order of kDeviceConfigKeys.
-int32_t DeviceConfig::* const kFields[kDeviceConfigKeyCount] = {
-    &DeviceConfig::fullscreen, &DeviceConfig::width,   &DeviceConfig::height, &DeviceConfig::ddriver,
-    &DeviceConfig::music,      &DeviceConfig::bitDepth, &DeviceConfig::effect, &DeviceConfig::sound,
-    &DeviceConfig::fps,        &DeviceConfig::render,  &DeviceConfig::opencount, &DeviceConfig::shownext,
-};
-
 }  // namespace
 
 DeviceConfig& TheDeviceConfig() { return g_deviceConfig; }
@@ -59,7 +52,7 @@ DeviceConfig DeviceConfigFrom(const ConfigScanner& scanner)
 {
     DeviceConfig config{};
     for (size_t i = 0; i < kDeviceConfigKeyCount && i < scanner.KeyCount(); ++i)
-        config.*kFields[i] = scanner.Setting(i).value;
+        config.*kDeviceConfigFields[i] = scanner.Setting(i).value;
     return config;
 }
 
@@ -84,6 +77,6 @@ void LoadDeviceConfig()
     } catch (...) {
         // out of memory before the scan: every field takes its default
         for (size_t i = 0; i < kDeviceConfigKeyCount; ++i)
-            g_deviceConfig.*kFields[i] = kDeviceConfigKeys[i].defaultValue;
+            g_deviceConfig.*kDeviceConfigFields[i] = kDeviceConfigKeys[i].defaultValue;
     }
 }

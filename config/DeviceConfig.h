@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/ZRKTempDll.h"
+#include "config/DeviceConfigKeys.h"
 #include "framework/CString.h"
 
 #include <cstddef>
@@ -11,19 +12,30 @@
 
 class ConfigScanner;
 
-static_assert(sizeof(DeviceConfig) == 48, "twelve int32 fields, no padding");
-static_assert(offsetof(DeviceConfig, fullscreen) == 0, "record order");
-static_assert(offsetof(DeviceConfig, width) == 4, "record order");
-static_assert(offsetof(DeviceConfig, height) == 8, "record order");
-static_assert(offsetof(DeviceConfig, ddriver) == 12, "record order");
-static_assert(offsetof(DeviceConfig, music) == 16, "record order");
-static_assert(offsetof(DeviceConfig, bitDepth) == 20, "record order");
-static_assert(offsetof(DeviceConfig, effect) == 24, "record order");
-static_assert(offsetof(DeviceConfig, sound) == 28, "record order");
-static_assert(offsetof(DeviceConfig, fps) == 32, "record order");
-static_assert(offsetof(DeviceConfig, render) == 36, "record order");
-static_assert(offsetof(DeviceConfig, opencount) == 40, "record order");
-static_assert(offsetof(DeviceConfig, shownext) == 44, "record order");
+// The record's fields in row order, one int32_t each.
+#define DEVICE_CONFIG_FIELD(field, defaultValue) &DeviceConfig::field,
+inline constexpr int32_t DeviceConfig::*kDeviceConfigFields[] = {DEVICE_CONFIG_ROWS(DEVICE_CONFIG_FIELD)};
+#undef DEVICE_CONFIG_FIELD
+
+namespace device_config_layout {
+
+#define DEVICE_CONFIG_OFFSET(field, defaultValue) offsetof(DeviceConfig, field),
+constexpr size_t kOffsets[] = {DEVICE_CONFIG_ROWS(DEVICE_CONFIG_OFFSET)};
+#undef DEVICE_CONFIG_OFFSET
+
+constexpr bool RowsFollowTheRecord()
+{
+    for (size_t i = 0; i < sizeof kOffsets / sizeof kOffsets[0]; ++i)
+        if (kOffsets[i] != i * sizeof(int32_t))
+            return false;
+    return true;
+}
+
+}  // namespace device_config_layout
+
+static_assert(sizeof(DeviceConfig) == sizeof device_config_layout::kOffsets / sizeof(size_t) * sizeof(int32_t),
+              "every field of DeviceConfig needs its row in DEVICE_CONFIG_ROWS");
+static_assert(device_config_layout::RowsFollowTheRecord(), "DEVICE_CONFIG_ROWS follows the record's order");
 
 // The value of `render`; None after the skinned window was confirmed with no mode.
 enum class RenderMode : int32_t { None = -1, Auto = 0, Direct3D = 1, OpenGL = 2, Software = 3 };
@@ -43,7 +55,7 @@ CString DeviceConfigPath();
 // counts for nothing).
 bool ScanConfigFile(const char* path, ConfigScanner& scanner);
 
-// The record that the scanner's twelve device keys describe, in record order.
+// The record that the scanner's device keys describe, in record order.
 DeviceConfig DeviceConfigFrom(const ConfigScanner& scanner);
 
 // The value of the first line of the file at path that contains key (any case), or

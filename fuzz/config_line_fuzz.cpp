@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view key = split == std::string_view::npos ? "width" : input.substr(0, split);
     std::string_view file = split == std::string_view::npos ? input : input.substr(split + 1);
 
-    // The twelve device keys (their matcher built once, copied per input) and the input's key.
+    // The device keys (their matcher built once, copied per input) and the input's key.
     static const ConfigScanner deviceScanner;
     ConfigScanner device = deviceScanner;
     const ConfigKey inputKey[] = {{key, -1}};

@@ -51,7 +51,7 @@ struct ScanResult {
     uint64_t line;  // 0: left at its default
 };
 
-// Width and height through a scanner over all twelve keys, fed chunk bytes at a time.
+// Width and height through a scanner over all the device keys, fed chunk bytes at a time.
 ScanResult ScanFor(const std::string& file, const char* key, size_t chunk)
 {
     ConfigScanner scanner;

@@ -11,7 +11,10 @@
 
 namespace {
 
-const char* const kExports[] = {"TransferPointer", "CreateRPopupMenu", "OnRButton", "GetSpeakInfo", "LoadConfig"};
+// The names of res/ZRKTempDll.def, written out by the build.
+const char* const kExports[] = {
+#include "PluginExports.inc"
+};
 constexpr DWORD kMaxFileBytes = 64 * 1024 * 1024;
 // The client loads libraries of its own word size, which the doctor is built for too.
 #if defined(_WIN64)
@@ -115,6 +118,6 @@ void CheckPluginFile(const std::string& directory, DoctorReport& report)
                        Printf("%s does not export %s: the client cannot call it", name.c_str(), wanted));
         }
     if (missing == 0)
-        report.Add(Verdict::Ok, "plug-in", Printf("%s exports the five entry points", name.c_str()));
+        report.Add(Verdict::Ok, "plug-in", Printf("%s exports every entry point", name.c_str()));
     CheckImports(name, image, report);
 }

@@ -7,7 +7,9 @@
 set -euo pipefail
 check=$1 dll=$2 symbols=$3 argument=${4:-}
 objdump=i686-w64-mingw32-objdump nm=i686-w64-mingw32-nm windres=i686-w64-mingw32-windres
-exports=(CreateRPopupMenu GetSpeakInfo LoadConfig OnRButton TransferPointer)
+# The names of the .def, sorted as the export table holds them.
+mapfile -t exports < <(awk '/^EXPORTS/ {on = 1; next} on && NF {print $1}' \
+  "$(dirname "$0")/../../res/ZRKTempDll.def" | LC_ALL=C sort)
 failures=0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

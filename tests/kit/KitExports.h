@@ -1,4 +1,4 @@
-/* The five exports as a table of pointers, however a kit client found them, and the
+/* The exports as a table of pointers, however a kit client found them, and the
    run that calls each once and prints what it returned. */
 #ifndef KIT_EXPORTS_H
 #define KIT_EXPORTS_H

@@ -1,5 +1,5 @@
 /* An object a Visual Studio team's linker sees: compiled in MSVC mode from the kit's
-   header alone, it calls each of the five exports and needs nothing else. */
+   header alone, it calls each export and needs nothing else. */
 #include <ZRKTempDll.h>
 
 int __cdecl mainCRTStartup(void)

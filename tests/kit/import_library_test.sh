@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The kit's ZRKTempDll.lib as a Visual Studio team's linker takes it: an object compiled
-# in MSVC mode from the kit's header, calling the five exports, links with lld-link's
+# in MSVC mode from the kit's header, calling every export, links with lld-link's
 # default options (/SAFESEH on x86 included), and the program's import table names
-# ZRKTempDll.dll with exactly the five undecorated names.
+# ZRKTempDll.dll with exactly the undecorated names of its .def.
 # Usage: import_library_test.sh KIT_DIR i686-pc-windows-msvc|x86_64-pc-windows-msvc SOURCE
 set -u
 kit=$1 triple=$2 source=$3

@@ -1,5 +1,5 @@
-/* A client in C as a Visual Studio team builds it: the kit's header alone, the five
-   exports imported through lib/ZRKTempDll.lib. */
+/* A client in C as a Visual Studio team builds it: the kit's header alone, each
+   export imported through lib/ZRKTempDll.lib. */
 #include "KitExports.h"
 
 int main(void)

@@ -1,5 +1,5 @@
-// A client in C++ as a Visual Studio team builds it: the kit's header alone, the five
-// exports called through lib/ZRKTempDll.lib. Prints what each returned.
+// A client in C++ as a Visual Studio team builds it: the kit's header alone, each
+// export called through lib/ZRKTempDll.lib. Prints what each returned.
 #include <ZRKTempDll.h>
 
 #include <stdio.h>

@@ -1,5 +1,5 @@
-/* A client in C that loads the plug-in at run time: LoadLibrary, the five exports looked
-   up by their plain names with GetProcAddress, FreeLibrary at the end. */
+/* A client in C that loads the plug-in at run time: LoadLibrary, every export looked
+   up by its plain name with GetProcAddress, FreeLibrary at the end. */
 #include "KitExports.h"
 
 #include <stdio.h>

@@ -1,0 +1,17 @@
+# def_export_names(<def file> <variable>): the names a module-definition file exports, in
+# its order, read at configure time (a change to the file configures again).
+function(def_export_names def variable)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+  file(STRINGS ${def} lines)
+  set(names)
+  set(in_exports FALSE)
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    if(line MATCHES "^EXPORTS")
+      set(in_exports TRUE)
+    elseif(in_exports AND line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)")
+      list(APPEND names ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  set(${variable} ${names} PARENT_SCOPE)
+endfunction()

@@ -315,15 +315,17 @@ TEST(SharedMemoryChannel, AMutexHeldElsewhereCostsAtMostASecondAndTouchesNothing
     start = GetTickCount();
     EXPECT_EQ(0, PushString(channel, "late")) << "push";
     DWORD pushMs = MillisecondsSince(start);
+    // Both gave up on their own: the holder, which keeps the mutex for 6 s, still has it.
+    // No bound on the time: a loaded machine stretches the second, never the holder's 6.
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(holder.Process().Process(), 0))
+        << "it waited for the holder";
     std::vector<char> buffer(kMaxRecordLength);
     int32_t length = -7;
     EXPECT_EQ(0, channel.Pop(buffer.data(), &length)) << "pop";
     EXPECT_EQ(-7, length) << "pop left the length alone";
     EXPECT_EQ(0, channel.Clear()) << "clear";
-    for (DWORD ms : {openMs, pushMs}) {
+    for (DWORD ms : {openMs, pushMs})
         EXPECT_GE(ms, 900u) << "it did wait";
-        EXPECT_LT(ms, 2000u) << "it did not wait for the holder";
-    }
     EXPECT_EQ(kSectionSize, std::count(raw.View(), raw.View() + kSectionSize, 0)) << "nothing was written";
 
     WaitForSingleObject(holder.Process().Process(), 10000);

@@ -66,6 +66,19 @@ protected:
 
     bool Shown() { return PumpUntil([this] { return tip.IsWindowVisible() != FALSE; }); }
 
+    // Pumps until a timer of the show delay, set now, has fired: a show timer set before
+    // and still running would have been dispatched first, however slow the machine.
+    static bool PumpOneShowDelay(UINT delay)
+    {
+        s_delayPassed = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, delay, DelayPassed);
+        const bool passed = PumpUntil([] { return s_delayPassed; }, 10000);
+        KillTimer(nullptr, timer);
+        return passed;
+    }
+    static void CALLBACK DelayPassed(HWND, UINT, UINT_PTR, DWORD) { s_delayPassed = true; }
+    static inline bool s_delayPassed = false;
+
     RelayWnd owner;
     ToolTipWindow tip;
 };
@@ -157,7 +170,7 @@ TEST_F(ToolTipWindowTest, LeavingHidesAndReleasesCapture)
         MoveTo(exit.x, exit.y);
         EXPECT_FALSE(tip.IsWindowVisible()) << exit.name;
         EXPECT_EQ(nullptr, GetCapture()) << exit.name;
-        PumpMessages(200);
+        ASSERT_TRUE(PumpOneShowDelay(100)) << exit.name;
         EXPECT_FALSE(tip.IsWindowVisible()) << exit.name << ": the timer was stopped";
     }
 }
@@ -190,7 +203,7 @@ TEST_F(ToolTipWindowTest, RelayedDestroyEndsTheWindowOnce)
     const int windows = CountThreadWindows();
     tip.HandleOwnerMessage(WM_DESTROY, 0, 0);
     tip.TrackCursor(170, 262);
-    PumpMessages(150);  // past the show delay
+    ASSERT_TRUE(PumpOneShowDelay(100));
     EXPECT_EQ(nullptr, tip.m_hWnd) << "a destroyed tip stays inert";
     EXPECT_EQ(windows, CountThreadWindows()) << "no window made again";
     EXPECT_NE(owner.m_hWnd, GetCapture()) << "no capture taken for a tip that is gone";

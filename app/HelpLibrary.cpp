@@ -3,20 +3,22 @@
 #include "app/ModuleDirectory.h"
 #include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
+#include "framework/LoadedLibrary.h"
+
+#include <utility>
 
 HelpLibrary::HelpLibrary(HMODULE hLibrary, CGameZip* pGameZip) : m_hLibrary(hLibrary), m_pGameZip(pGameZip) {}
 
 bool HelpLibrary::Bind(const CString& directory)
 {
     Release();
-    m_hLibrary = LoadLibraryBeside(directory, "..\\Orvalt.dll");
-    if (!m_hLibrary)
+    CLoadedLibrary library(LoadLibraryBeside(directory, "..\\Orvalt.dll"));
+    if (!library)
         return false;
-    auto pfnGetGameZipPtr = ProcAddress<GetGameZipPtrFn>(m_hLibrary, "GetGameZipPtr");
-    if (!pfnGetGameZipPtr) {
-        Release();  // a freed handle is not kept
-        return false;
-    }
+    auto pfnGetGameZipPtr = ProcAddress<GetGameZipPtrFn>(library.Get(), "GetGameZipPtr");
+    if (!pfnGetGameZipPtr)
+        return false;  // the library goes with its owner
+    m_hLibrary = library.Detach();  // stays loaded: its archive lives in it
     CGameZip* pGameZip = nullptr;
     if (!CallOutside([&] { pGameZip = pfnGetGameZipPtr(); }))
         return true;  // bound without an archive: the library stays, its code may still run
@@ -26,8 +28,6 @@ bool HelpLibrary::Bind(const CString& directory)
 
 void HelpLibrary::Release()
 {
-    if (m_hLibrary)
-        FreeLibrary(m_hLibrary);
-    m_hLibrary = nullptr;
+    CLoadedLibrary bound(std::exchange(m_hLibrary, nullptr));  // freed here
     m_pGameZip = nullptr;
 }

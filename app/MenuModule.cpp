@@ -4,6 +4,9 @@
 #include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
 #include "framework/CWinApp.h"
+#include "framework/LoadedLibrary.h"
+
+#include <utility>
 
 namespace {
 
@@ -29,26 +32,27 @@ MenuModule::MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries)
 bool MenuModule::Bind(const CString& directory)
 {
     Release();
-    m_hLibrary = LoadLibraryBeside(directory, "..\\Tessaru.dll");
-    if (!m_hLibrary)
+    CLoadedLibrary library(LoadLibraryBeside(directory, "..\\Tessaru.dll"));
+    if (!library)
         return false;
-    LookUp(m_hLibrary, "CreateRMenuObject", m_entries.pfnCreateRMenuObject);
-    LookUp(m_hLibrary, "ReleaseRMenuWnd", m_entries.pfnReleaseRMenuWnd);
-    LookUp(m_hLibrary, "AddNewMenu", m_entries.pfnAddNewMenu);
-    LookUp(m_hLibrary, "CreateRMenu", m_entries.pfnCreateRMenu);
-    LookUp(m_hLibrary, "SetLpIGameSite", m_entries.pfnSetLpIGameSite);
-    if (m_entries.IsComplete())
-        return true;
-    AfxMessageBox("加载菜单模块失败", MB_OK, 0);
-    Release();
-    return false;
+    MenuEntryPoints entries;
+    LookUp(library.Get(), "CreateRMenuObject", entries.pfnCreateRMenuObject);
+    LookUp(library.Get(), "ReleaseRMenuWnd", entries.pfnReleaseRMenuWnd);
+    LookUp(library.Get(), "AddNewMenu", entries.pfnAddNewMenu);
+    LookUp(library.Get(), "CreateRMenu", entries.pfnCreateRMenu);
+    LookUp(library.Get(), "SetLpIGameSite", entries.pfnSetLpIGameSite);
+    if (!entries.IsComplete()) {
+        AfxMessageBox("加载菜单模块失败", MB_OK, 0);
+        return false;  // the library goes with its owner
+    }
+    m_hLibrary = library.Detach();  // stays loaded for the menu objects it makes
+    m_entries = entries;
+    return true;
 }
 
 void MenuModule::Release()
 {
-    if (m_hLibrary)
-        FreeLibrary(m_hLibrary);
-    m_hLibrary = nullptr;
+    CLoadedLibrary bound(std::exchange(m_hLibrary, nullptr));  // freed here
     m_entries = MenuEntryPoints();
 }
 

@@ -30,7 +30,7 @@ struct MenuEntryPoints {
 };
 
 // A plain value: its destructor frees nothing, since the library and the menu objects
-// it made stay until the process ends. Release is for a bind that failed.
+// it made stay until the process ends. Release frees what a Bind loaded.
 class MenuModule {
 public:
     MenuModule() = default;

@@ -7,12 +7,14 @@
 #include "app/MenuModule.h"
 #include "app/SpeakRecord.h"
 #include "framework/CWinApp.h"
+#include "framework/LoadedLibrary.h"
 
 class GameSite;
 
 class PluginApp : public CWinApp {
 public:
     PluginApp();
+    ~PluginApp() override;
 
     BOOL InitInstance() override;
     int ExitInstance() override;
@@ -29,7 +31,7 @@ public:
     void UseMenuModule(const MenuModule& menuModule) { m_menuModule = menuModule; }
     void UseHelpLibrary(const HelpLibrary& helpLibrary) { m_helpLibrary = helpLibrary; }
     ICoreHost* CoreHost() const { return m_pCoreHost; }
-    HINSTANCE CoreLibrary() const { return m_hCoreLibrary; }
+    HINSTANCE CoreLibrary() const { return m_coreLibrary.Get(); }
     void* MenuObject() const { return m_pMenuObject; }
 
 private:
@@ -40,7 +42,7 @@ private:
 
     // Shut down, released and freed by ExitInstance.
     ICoreHost* m_pCoreHost = nullptr;
-    HINSTANCE m_hCoreLibrary = nullptr;
+    CLoadedLibrary m_coreLibrary;
     // Everything below outlives ExitInstance and stays until the process ends: the menu
     // module keeps using its menu object and the GameSite, and the archive belongs to the
     // help library. The GameSite is made once by start-up and never deleted, so its

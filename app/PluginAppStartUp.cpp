@@ -14,10 +14,14 @@
 
 PluginApp::PluginApp() : CWinApp(nullptr) {}
 
+// Destroyed also when the process ends, when no other library may be called: the core
+// library is freed by ExitInstance only.
+PluginApp::~PluginApp() { m_coreLibrary.Detach(); }
+
 void PluginApp::UseCoreHost(ICoreHost* pCoreHost, HINSTANCE hCoreLibrary)
 {
     m_pCoreHost = pCoreHost;
-    m_hCoreLibrary = hCoreLibrary;
+    m_coreLibrary = CLoadedLibrary(hCoreLibrary, CLoadedLibrary::Loader::Com);
 }
 
 BOOL PluginApp::InitInstance()
@@ -42,9 +46,9 @@ bool PluginApp::LoadCoreHost(const CString& directory)
     char path[MAX_PATH];
     if (!FormatModulePath(path, directory, "Vantri.dll"))
         return false;
-    m_hCoreLibrary = LoadComponent(path, CLSID_CoreHost, IID_ICoreHost,
-                                     reinterpret_cast<void**>(&m_pCoreHost));
-    return m_hCoreLibrary && m_pCoreHost;
+    HINSTANCE hLibrary = LoadComponent(path, CLSID_CoreHost, IID_ICoreHost, reinterpret_cast<void**>(&m_pCoreHost));
+    m_coreLibrary = CLoadedLibrary(hLibrary, CLoadedLibrary::Loader::Com);
+    return m_coreLibrary && m_pCoreHost;
 }
 
 // The host takes its own reference on the plug-in's CCFunction object when it keeps it.
@@ -99,9 +103,6 @@ int PluginApp::ExitInstance()
         if (CallOutside([=] { pHost->lpVtbl->Shutdown(pHost); }))
             CallOutside([=] { pHost->lpVtbl->Release(pHost); });
     }
-    if (m_hCoreLibrary) {
-        CoFreeLibrary(m_hCoreLibrary);
-        m_hCoreLibrary = nullptr;
-    }
+    m_coreLibrary.Free();
     return CWinApp::ExitInstance();
 }

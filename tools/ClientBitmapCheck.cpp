@@ -1,7 +1,7 @@
 #include "tools/DoctorChecks.h"
 
 #include "config/SkinConfigDialog.h"
-#include "tools/LoadedLibrary.h"
+#include "framework/LoadedLibrary.h"
 
 #include <windows.h>
 
@@ -146,13 +146,13 @@ HMODULE LoadAsData(const std::string& executable)
 
 bool HasSkinBackground(const std::string& executable)
 {
-    LoadedLibrary image(LoadAsData(executable));
+    CLoadedLibrary image(LoadAsData(executable));
     return image && HasBitmap(image.Get(), kBackground);
 }
 
 void CheckClientBitmaps(const std::string& executable, bool windowShows, DoctorReport& report)
 {
-    LoadedLibrary image(LoadAsData(executable));
+    CLoadedLibrary image(LoadAsData(executable));
     if (!image) {
         report.Add(Verdict::Warn, "client", Printf("%s cannot be read (error %lu): its skin bitmaps are not checked",
                                                    executable.c_str(), GetLastError()));

@@ -3,8 +3,8 @@
 #include "app/ComponentInterfaces.h"
 #include "app/HelpLibrary.h"
 #include "app/ProcAddress.h"
+#include "framework/LoadedLibrary.h"
 #include "tools/IsolatedCheck.h"
-#include "tools/LoadedLibrary.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -47,7 +47,7 @@ std::string ProbeClassObject(const std::string& path, const CLSID& clsid)
     wchar_t widePath[MAX_PATH] = {};
     if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH))
         return "its path does not convert";
-    LoadedLibrary library(CoLoadLibrary(widePath, FALSE), LoadedLibrary::Loader::Com);
+    CLoadedLibrary library(CoLoadLibrary(widePath, FALSE), CLoadedLibrary::Loader::Com);
     if (!library)
         return Printf("does not load (error %lu)", GetLastError());
     auto getClassObject = ProcAddress<DllGetClassObjectFn>(library.Get(), "DllGetClassObject");
@@ -106,7 +106,7 @@ HMODULE LoadFromParent(const std::string& directory, const char* file, const cha
 
 void CheckMenuModule(const std::string& directory, DoctorReport& report)
 {
-    LoadedLibrary library(LoadFromParent(directory, "Tessaru.dll",
+    CLoadedLibrary library(LoadFromParent(directory, "Tessaru.dll",
                                          "the plug-in goes on without a right-click menu, and says nothing", report));
     if (!library)
         return;
@@ -123,7 +123,7 @@ void CheckMenuModule(const std::string& directory, DoctorReport& report)
 
 void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
 {
-    LoadedLibrary library(LoadFromParent(directory, "Orvalt.dll",
+    CLoadedLibrary library(LoadFromParent(directory, "Orvalt.dll",
                                          "the plug-in says nothing, and GetSpeakInfo answers E_FAIL", report));
     if (!library)
         return;

@@ -1,5 +1,6 @@
 #include "tests/wine/RelayWnd.h"
 
+#include "framework/CDC.h"
 #include "skin/SkinButton.h"
 #include "skin/ToolTipWindow.h"
 
@@ -14,16 +15,15 @@ void RelayWnd::EraseBackground(HDC hDC)
     RECT rect;
     GetClientRect(&rect);
     if (!background) {
-        HBRUSH brush = CreateSolidBrush(kBackground);
-        FillRect(hDC, &rect, brush);
-        DeleteObject(brush);
+        CGdiObject brush;
+        brush.Attach(CreateSolidBrush(kBackground));
+        FillRect(hDC, &rect, static_cast<HBRUSH>(brush.GetSafeHandle()));
         return;
     }
-    HDC memDC = CreateCompatibleDC(hDC);
-    HGDIOBJ old = SelectObject(memDC, background->GetSafeHandle());
+    CDC memDC;
+    memDC.CreateCompatibleDC(CDC::FromHandle(hDC));
+    CSelectObject select(memDC, background->GetSafeHandle());
     BitBlt(hDC, 0, 0, rect.right, rect.bottom, memDC, 0, 0, SRCCOPY);
-    SelectObject(memDC, old);
-    DeleteDC(memDC);
 }
 
 LRESULT RelayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

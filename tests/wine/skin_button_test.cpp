@@ -49,24 +49,22 @@ protected:
             return ::testing::AssertionFailure() << "no bitmap " << bitmapId;
         BITMAP info = {};
         bitmap.GetBitmap(&info);
-        HDC memDC = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(memDC, bitmap.GetSafeHandle());
-        HDC windowDC = GetWindowDC(wnd);
+        CDC memDC;
+        memDC.CreateCompatibleDC(nullptr);
+        CSelectObject select(memDC, bitmap.GetSafeHandle());
+        CWindowDC windowDC(wnd);
         int wrong = 0, transparentSeen = 0;
         std::string first;
         for (int py = 0; py < info.bmHeight; ++py)
             for (int px = 0; px < info.bmWidth; ++px) {
-                const COLORREF image = GetPixel(memDC, px, py);
+                const COLORREF image = memDC.GetPixel(px, py);
                 const COLORREF expected = image == transparent ? under : image;
                 transparentSeen += image == transparent;
-                const COLORREF seen = GetPixel(windowDC, x + px, y + py);
+                const COLORREF seen = windowDC.GetPixel(x + px, y + py);
                 if (seen != expected && wrong++ == 0)
                     first = "(" + std::to_string(px) + "," + std::to_string(py) + ") seen " + std::to_string(seen) +
                             " expected " + std::to_string(expected);
             }
-        ReleaseDC(wnd, windowDC);
-        SelectObject(memDC, old);
-        DeleteDC(memDC);
         if (wrong || !transparentSeen)
             return ::testing::AssertionFailure() << "bitmap " << bitmapId << ": " << wrong << " wrong pixels, first "
                                                  << first << "; transparent pixels " << transparentSeen;
@@ -76,27 +74,23 @@ protected:
     // A relayed erase whose DC is not the window's: the buttons draw on the window anyway.
     void EraseWithOtherDC()
     {
-        HDC memDC = CreateCompatibleDC(nullptr);
-        wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC));
-        DeleteDC(memDC);
+        CDC memDC;
+        memDC.CreateCompatibleDC(nullptr);
+        wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC.GetSafeHdc()));
     }
 
     void PaintOver(int x, int y, int w, int h)
     {
-        HDC windowDC = GetWindowDC(wnd);
+        CWindowDC windowDC(wnd);
         RECT rect = {x, y, x + w, y + h};
-        HBRUSH brush = CreateSolidBrush(kPaint);
-        FillRect(windowDC, &rect, brush);
-        DeleteObject(brush);
-        ReleaseDC(wnd, windowDC);
+        CGdiObject brush;
+        brush.Attach(CreateSolidBrush(kPaint));
+        FillRect(windowDC, &rect, static_cast<HBRUSH>(brush.GetSafeHandle()));
     }
 
     COLORREF WindowPixel(int x, int y)
     {
-        HDC windowDC = GetWindowDC(wnd);
-        const COLORREF color = GetPixel(windowDC, x, y);
-        ReleaseDC(wnd, windowDC);
-        return color;
+        return CWindowDC(wnd).GetPixel(x, y);
     }
 
     RelayWnd wnd;

@@ -3,6 +3,7 @@
 //
 //   post_demo.exe [--prefix NAME]
 #include "messaging/GameSite.h"
+#include "messaging/SharedMemoryChannel.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,6 @@ int main(int argc, char** argv)
     site->PostType6(static_cast<int32_t>(sizeof bytes), bytes);
     site->PostType7(static_cast<int32_t>(std::strlen(text)), text);
     site->PostType8(42, 0, nullptr);
-    printf("posted 3 messages to %sShareMemSection\n", prefix.c_str());
+    printf("posted 3 messages to %s\n", SharedMemoryChannel::SectionName(prefix).c_str());
     return 0;
 }

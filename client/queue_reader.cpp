@@ -105,7 +105,7 @@ int Take(SharedMemoryChannel& channel, const Options& options)
     DWORD deadline = GetTickCount() + options.seconds * 1000;
     int taken = 0;
     // Tells a script that started us that the queue is held from here on.
-    printf("following the queue %sShareMemSection\n", options.prefix.c_str());
+    printf("following the queue %s\n", SharedMemoryChannel::SectionName(options.prefix).c_str());
     fflush(stdout);
     for (;;) {
         int32_t length = 0;
@@ -135,7 +135,7 @@ int main(int argc, char** argv)
     // writer appends after our last look must stay for the next reader.
     auto* channel = new SharedMemoryChannel;
     if (!channel->Open(options.prefix)) {
-        fprintf(stderr, "cannot open the queue %sShareMemSection\n", options.prefix.c_str());
+        fprintf(stderr, "cannot open the queue %s\n", SharedMemoryChannel::SectionName(options.prefix).c_str());
         return 1;
     }
     return options.peek ? Peek(*channel) : Take(*channel, options);

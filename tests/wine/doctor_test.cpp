@@ -1,6 +1,7 @@
 // zrkdoctor.exe on scenario folders: the healthy game folder is all OK, and each fault
 // is named, alone, with the exit code start-up's outcome calls for.
 #include "framework/KernelHandle.h"
+#include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -67,10 +68,10 @@ class Squatter {
 public:
     static Squatter Section(DWORD protection, DWORD size)
     {
-        return Squatter(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protection, 0, size, "ClientShareMemSection"));
+        return Squatter(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protection, 0, size, SharedMemoryChannel::SectionName("Client").c_str()));
     }
-    static Squatter EventAsMutex() { return Squatter(CreateEventA(nullptr, TRUE, FALSE, "ClientShareMemMutant")); }
-    static Squatter HeldMutex() { return Squatter(CreateMutexA(nullptr, TRUE, "ClientShareMemMutant")); }
+    static Squatter EventAsMutex() { return Squatter(CreateEventA(nullptr, TRUE, FALSE, SharedMemoryChannel::MutexName("Client").c_str())); }
+    static Squatter HeldMutex() { return Squatter(CreateMutexA(nullptr, TRUE, SharedMemoryChannel::MutexName("Client").c_str())); }
     // A full-size section whose header counts five records where there are none.
     static Squatter InconsistentSection()
     {

@@ -208,7 +208,7 @@ TEST(GameSite, PostingIntoAClosedChannelIsHarmless)
 {
     std::string prefix = "GameSiteClosed" + std::to_string(GetCurrentProcessId());
     CKernelHandle small(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                           (prefix + "ShareMemSection").c_str()));
+                                           SharedMemoryChannel::SectionName(prefix).c_str()));
     ASSERT_TRUE(small);
     {
         GameSite site(prefix);

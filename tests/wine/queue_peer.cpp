@@ -11,6 +11,7 @@
 //   queue_peer squat PREFIX small|huge|reserve
 //                                          creates the section first: 4 KB, 450 MB, or 64 KB of
 //                                          reserved pages; keeps it until killed (at most 60 s)
+#include "framework/KernelHandle.h"
 #include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/QueueTestRecord.h"
 
@@ -25,8 +26,8 @@ namespace {
 
 void SignalReady(const std::string& prefix)
 {
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str());
-    SetEvent(ready);
+    CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str()));
+    SetEvent(ready.Get());
 }
 
 bool Before(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) < 0; }
@@ -81,12 +82,12 @@ int Spam(SharedMemoryChannel& channel, int32_t writer, DWORD seconds)
 
 int Hold(const std::string& prefix, DWORD seconds)
 {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, (prefix + "ShareMemMutant").c_str());
-    if (!mutex || WaitForSingleObject(mutex, INFINITE) != WAIT_OBJECT_0)
+    CKernelHandle mutex(CreateMutexA(nullptr, FALSE, SharedMemoryChannel::MutexName(prefix).c_str()));
+    if (!mutex || WaitForSingleObject(mutex.Get(), INFINITE) != WAIT_OBJECT_0)
         return 1;
     SignalReady(prefix);
     Sleep(seconds * 1000);
-    ReleaseMutex(mutex);
+    ReleaseMutex(mutex.Get());
     return 0;
 }
 
@@ -108,10 +109,10 @@ size_t LengthField(const uint8_t* view, uint32_t k)
 
 int Rewrite(const std::string& prefix, DWORD seconds)
 {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (prefix + "ShareMemSection").c_str());
-    auto* view = mapping ? static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0,
-                                                               QueueSection::kSectionSize))
-                         : nullptr;
+    CKernelHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, SharedMemoryChannel::SectionName(prefix).c_str()));
+    CMappedView mapped(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, QueueSection::kSectionSize)
+                               : nullptr);
+    auto* view = static_cast<uint8_t*>(mapped.Get());
     if (!view)
         return 1;
     SignalReady(prefix);
@@ -139,8 +140,8 @@ int Squat(const std::string& prefix, const std::string& kind)
         protect |= SEC_RESERVE, size = QueueSection::kSectionSize;
     else if (kind != "small")
         return 2;
-    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protect, 0, size,
-                                        (prefix + "ShareMemSection").c_str());
+    CKernelHandle section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protect, 0, size,
+                                             SharedMemoryChannel::SectionName(prefix).c_str()));
     if (!section || GetLastError() == ERROR_ALREADY_EXISTS)
         return 1;
     SignalReady(prefix);

@@ -30,7 +30,7 @@ std::string UniquePrefix(const char* test)
 class RawSection {
 public:
     explicit RawSection(const std::string& prefix)
-        : m_mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (prefix + "ShareMemSection").c_str()))
+        : m_mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, SharedMemoryChannel::SectionName(prefix).c_str()))
     {
         if (m_mapping)
             m_view = CMappedView(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -96,7 +96,7 @@ bool OtherThreadCanLock(const std::string& prefix)
 {
     bool acquired = false;
     WinThread([&] {
-        CKernelHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str()));
+        CKernelHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SharedMemoryChannel::MutexName(prefix).c_str()));
         DWORD wait = mutex ? WaitForSingleObject(mutex.Get(), 0) : WAIT_FAILED;
         acquired = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
         if (acquired)
@@ -197,7 +197,7 @@ TEST(SharedMemoryChannel, SquattedNamesAreRefused)
     for (const Row& row : rows) {
         std::string prefix = UniquePrefix("Squat") + std::to_string(row.size);
         CKernelHandle squat(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, row.protect, 0, row.size,
-                                               (prefix + "ShareMemSection").c_str()));
+                                               SharedMemoryChannel::SectionName(prefix).c_str()));
         ASSERT_TRUE(squat) << row.what;
         SharedMemoryChannel channel;
         EXPECT_EQ(0, channel.Open(prefix)) << row.what;
@@ -215,7 +215,7 @@ TEST(SharedMemoryChannel, SquattedNamesAreRefused)
     }
 
     std::string mutexPrefix = UniquePrefix("SquatMutex");
-    CKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, (mutexPrefix + "ShareMemMutant").c_str()));
+    CKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, SharedMemoryChannel::MutexName(mutexPrefix).c_str()));
     ASSERT_TRUE(event);
     SharedMemoryChannel noMutex;
     EXPECT_EQ(0, noMutex.Open(mutexPrefix)) << "no mutex, no queue";
@@ -255,7 +255,7 @@ TEST(SharedMemoryChannel, WriterKilledHoldingTheMutexLeavesAConsistentQueue)
     ASSERT_EQ(1, reader.Open(prefix));
     RawSection raw(prefix);
     CKernelHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Ready").c_str()));
-    CKernelHandle mutexHandle(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (prefix + "ShareMemMutant").c_str()));
+    CKernelHandle mutexHandle(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SharedMemoryChannel::MutexName(prefix).c_str()));
     ASSERT_TRUE(mutexHandle);
     HANDLE ready = readyEvent.Get(), mutex = mutexHandle.Get();
     const int kRounds = 60;

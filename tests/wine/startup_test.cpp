@@ -2,6 +2,7 @@
 // host, in what order and with which identifiers, flags and paths, and what happens
 // when the host cannot be created.
 #include "framework/KernelHandle.h"
+#include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
@@ -263,7 +264,7 @@ TEST(HostilePeer, SquattersLeaveMessagingOffAndTheClientWorking)
         EXPECT_LE(0, run.FindCall("Tessaru: item 101 posted -> 0")) << row.kind << "\n" << run.Report();
         if (!row.readable)
             continue;
-        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, SharedMemoryChannel::SectionName("Client").c_str()));
         ASSERT_TRUE(section) << row.kind;
         CMappedView mapped(MapViewOfFile(section.Get(), FILE_MAP_READ, 0, 0, row.readable));
         ASSERT_TRUE(mapped) << row.kind;

@@ -61,14 +61,15 @@ start_desktop() {
   done
 }
 
-# Whether this prefix's desktop process runs.
-desktop_running() {
+# The process ids of this prefix's desktop process.
+desktop_pids() {
   local pid
   for pid in $(pgrep -f 'explorer.exe /desktop'); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
   done
-  return 1
 }
+
+desktop_running() { [ -n "$(desktop_pids)" ]; }
 
 stop_wine() {
   [ -n "${WINEPREFIX:-}" ] || return 0

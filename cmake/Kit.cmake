@@ -11,23 +11,30 @@ target_link_options(zrkdoctor PRIVATE -Wl,--no-insert-timestamp)
 # short import format, which every Microsoft linker takes (under /SAFESEH too), and
 # libZRKTempDll.dll.a for mingw. The link map's paths are written as the compiler's are
 # (-ffile-prefix-map in Win32.cmake).
-add_custom_target(kit ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KIT_DIR}/bin ${KIT_DIR}/include ${KIT_DIR}/lib ${KIT_DIR}/symbols
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:ZRKTempDll> ${KIT_DIR}/bin/
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE_DIR:ZRKTempDll>/ZRKTempDll.debug ${KIT_DIR}/symbols/
-  COMMAND ${CMAKE_COMMAND} -DIN=$<TARGET_FILE_DIR:ZRKTempDll>/ZRKTempDll.map
-          -DOUT=${KIT_DIR}/symbols/ZRKTempDll.map -DBUILD_DIR=${CMAKE_BINARY_DIR}
-          -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/KitMap.cmake
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zrkdoctor> ${KIT_DIR}/bin/
+set(kit_import_libs ${KIT_DIR}/lib/ZRKTempDll.lib ${KIT_DIR}/lib/libZRKTempDll.dll.a)
+add_custom_command(OUTPUT ${kit_import_libs}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KIT_DIR}/lib
   COMMAND ${CMAKE_COMMAND} -E chdir ${KIT_DIR}/lib
           ${MSVC_DLLTOOL} -m ${MSVC_DLLTOOL_MACHINE} -d ${kit_def} -D ZRKTempDll.dll -l ZRKTempDll.lib
   COMMAND ${CMAKE_COMMAND} -E chdir ${KIT_DIR}/lib
           ${CMAKE_DLLTOOL} -d ${kit_def} -D ZRKTempDll.dll -t ZRKTempDll_ -l libZRKTempDll.dll.a
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/app/ZRKTempDll.h ${KIT_DIR}/include/
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/devconfig.txt ${KIT_DIR}/bin/
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/INTEGRATION.md ${KIT_DIR}/
-  DEPENDS ZRKTempDll zrkdoctor ${kit_def}
-  BYPRODUCTS ${KIT_DIR}/lib/ZRKTempDll.lib ${KIT_DIR}/lib/libZRKTempDll.dll.a
+  DEPENDS ${kit_def}
+  COMMENT "Import libraries of the integration kit"
+  VERBATIM)
+# Files copied only when they differ, so a build with nothing to do rebuilds nothing
+# that uses the kit.
+add_custom_target(kit ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KIT_DIR}/bin ${KIT_DIR}/include ${KIT_DIR}/symbols
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:ZRKTempDll> ${KIT_DIR}/bin/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE_DIR:ZRKTempDll>/ZRKTempDll.debug ${KIT_DIR}/symbols/
+  COMMAND ${CMAKE_COMMAND} -DIN=$<TARGET_FILE_DIR:ZRKTempDll>/ZRKTempDll.map
+          -DOUT=${KIT_DIR}/symbols/ZRKTempDll.map -DBUILD_DIR=${CMAKE_BINARY_DIR}
+          -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/KitMap.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:zrkdoctor> ${KIT_DIR}/bin/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/app/ZRKTempDll.h ${KIT_DIR}/include/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/docs/devconfig.txt ${KIT_DIR}/bin/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/docs/INTEGRATION.md ${KIT_DIR}/
+  DEPENDS ZRKTempDll zrkdoctor ${kit_import_libs}
   COMMENT "Integration kit in ${KIT_DIR}"
   VERBATIM)
 

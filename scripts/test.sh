@@ -13,7 +13,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 real_input='^(RealInput|MainJob)\.'
 
 "$root/scripts/setup.sh"
+setup_seconds=$SECONDS
 "$root/scripts/build.sh"
+build_seconds=$((SECONDS - setup_seconds))
 
 source "$root/scripts/display.sh"
 source "$root/scripts/wine-session.sh"
@@ -124,7 +126,7 @@ echo "== tests that needed a second run: ${#retried[@]}"
 for line in "${retried[@]}"; do echo "   $line"; done
 echo "== the five slowest tests"
 sort -rn "$test_times" | head -n 5 | while read -r seconds rest; do echo "   $seconds s  $rest"; done
-echo "== suites (the whole command took $SECONDS s)"
+echo "== suites (the whole command took $SECONDS s: set-up $setup_seconds s, the three builds $build_seconds s)"
 for line in "${summary[@]}"; do echo "   $line"; done
 echo "all: $passed passed, $failed failed"
 exit $status

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The same sources give the same integration kit in any folder: two copies of the
-# sources, each configured and built (the kit only) in a folder of its own with a name
-# of another length, must give the same files in dist/, each byte-identical.
-# Usage: reproducible_build_test.sh SOURCE_DIR
+# The same sources give the same integration kit in any folder: a copy of the sources,
+# configured and built (the kit only) in a folder whose path has another length, must
+# give the same files as this tree's kit, each byte-identical.
+# Usage: reproducible_build_test.sh SOURCE_DIR KIT_DIR
 set -u
 root=$1
+kit=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -18,10 +19,9 @@ build() {
     { echo "FAIL: the build in $dir failed:"; tail -20 "$dir/log"; exit 1; }
 }
 
-build "$work/a"
-build "$work/second-build-folder"
+build "$work/another-build-folder"
 status=0
-one=$work/a/out/dist two=$work/second-build-folder/out/dist
+one=$kit two=$work/another-build-folder/out/dist
 list() { (cd "$1" && find . -type f | sort); }
 [ -n "$(list "$one")" ] || { echo "FAIL: the kit is empty"; exit 1; }
 if [ "$(list "$one")" != "$(list "$two")" ]; then

@@ -129,27 +129,68 @@ std::function<std::vector<Squatter>()> Squat(std::function<Squatter()> make)
     };
 }
 
+// One doctor run per case, on its own scenario folder.
+struct Case {
+    const char* name;
+    ScenarioLayout layout;
+    std::vector<std::string> problems;  // one substring per expected WARN or FAIL line
+    DWORD exitCode;
+    std::function<std::vector<Squatter>()> squat;
+    std::function<void(const ClientScenario&)> alter = nullptr;  // after the layout
+    std::string arguments = "";
+    const char* printed = nullptr;  // also in the report
+};
+
+void ExpectEachNamedAlone(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        ClientScenario game(c.layout);
+        if (c.alter)
+            c.alter(game);
+        std::vector<Squatter> squatters = c.squat ? c.squat() : std::vector<Squatter>();
+        DoctorRun run = RunDoctor("\"" + game.BinDir() + "\" " + c.arguments, game.WorkDir());
+        ASSERT_FALSE(run.process.timedOut) << c.name << ": the doctor did not end by itself\n" << run.Report();
+        if (c.printed) {
+            EXPECT_NE(std::string::npos, run.Report().find(c.printed)) << c.name << "\n" << run.Report();
+        }
+        EXPECT_EQ(c.exitCode, run.process.exitCode) << c.name << "\n" << run.Report();
+        EXPECT_EQ(c.problems.size(), run.problems.size()) << c.name << "\n" << run.Report();
+        for (const std::string& expected : c.problems) {
+            bool found = false;
+            for (const std::string& line : run.problems)
+                found = found || LineMatches(line, expected);
+            EXPECT_TRUE(found) << c.name << ": no line starting " << expected << "\n" << run.Report();
+        }
+    }
+}
+
+ScenarioLayout WithHost(const char* host)
+{
+    ScenarioLayout layout;
+    layout.vantri = host;
+    return layout;
+}
+
+ScenarioLayout WithModules(const char* modules)
+{
+    ScenarioLayout layout;
+    layout.modules = modules;
+    return layout;
+}
+
+ScenarioLayout WithDevconfig(const std::string& devconfig)
+{
+    ScenarioLayout layout;
+    layout.devconfig = devconfig;
+    return layout;
+}
+
 }  // namespace
 
-TEST(Doctor, NamesEachFaultAndOnlyIt)
+// The cases are grouped by what the doctor looks at, so the groups run side by side.
+TEST(Doctor, NamesEachHostMenuAndHelpFaultAndOnlyIt)
 {
-    struct Case {
-        const char* name;
-        ScenarioLayout layout;
-        std::vector<std::string> problems;  // one substring per expected WARN or FAIL line
-        DWORD exitCode;
-        std::function<std::vector<Squatter>()> squat;
-        std::function<void(const ClientScenario&)> alter = nullptr;  // after the layout
-        std::string arguments = "";
-        const char* printed = nullptr;  // also in the report
-    };
     ScenarioLayout healthy;
-    ScenarioLayout noHost;
-    noHost.vantri = "";
-    ScenarioLayout hostWithoutEntry;
-    hostWithoutEntry.vantri = "Vantri_noentry.dll";
-    ScenarioLayout hostWithoutFactory;
-    hostWithoutFactory.vantri = "Vantri_nofactory.dll";
     ScenarioLayout menuWithoutEntry;
     menuWithoutEntry.tessaru = "Tessaru_noaddnew.dll";
     ScenarioLayout noHelp;
@@ -159,50 +200,14 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
     trailByteNames.binFolder = "錦";
     trailByteNames.workFolder = "当前目录";
     trailByteNames.clientName = "運.exe";
-    ScenarioLayout badConfig;
-    badConfig.devconfig = "WIDTH=1024\r\nfullscreen=off\r\nwidth 640\r\nheight=-768\r\nrender=1\r\n";
-    ScenarioLayout hostFaults;
-    hostFaults.vantri = "Vantri_fault.dll";
-    ScenarioLayout modulesFault;
-    modulesFault.modules = "ZRKModules_fault.dll";
-    ScenarioLayout modulesHang;
-    modulesHang.modules = "ZRKModules_hang.dll";
-    ScenarioLayout modulesExit;
-    modulesExit.modules = "ZRKModules_exits.dll";
-    ScenarioLayout modulesHelper;
-    modulesHelper.modules = "ZRKModules_helper.dll";
-    ScenarioLayout modulesChatty;
-    modulesChatty.modules = "ZRKModules_chatty.dll";
-    ScenarioLayout modulesForge;
-    modulesForge.modules = "ZRKModules_forges.dll";
-    ScenarioLayout hostRedirects;
-    hostRedirects.vantri = "Vantri_nofactory_redirects.dll";
-    ScenarioLayout crOnly;
-    crOnly.devconfig = "opencount=0\rshownext=0\rwidth=1024\r";
-    ScenarioLayout keyInWord;
-    keyInWord.devconfig = "opencount=0\nmusicvolume=80\n";
-    ScenarioLayout strayNul;
-    strayNul.devconfig = std::string("opencount=0\r\nab\0cd\r\n", 20);
-    ScenarioLayout utf16Bom;
-    utf16Bom.devconfig = Utf16("opencount=0\r\nshownext=0\r\n", true);
-    ScenarioLayout utf16Bare;
-    utf16Bare.devconfig = Utf16("opencount=0\r\n", false);
-    ScenarioLayout utf8Bom;
-    utf8Bom.devconfig = "\xEF\xBB\xBFopencount=0\r\n";
-    ScenarioLayout clientWithoutSkin;
-    clientWithoutSkin.client = "client_noskin.exe";
-    clientWithoutSkin.devconfig = "opencount=1\nshownext=1\n";
-    auto oddSkin = [](const char* client) {
-        ScenarioLayout layout;
-        layout.client = client;
-        layout.devconfig = "opencount=1\nshownext=1\n";
-        return layout;
-    };
-    const std::string background = "WARN  client     *client.exe: background 2010";
-    const std::string onlyEnter = background + ": the OK button cannot be clicked there: only Enter confirms the window";
+    const ScenarioLayout noHost = WithHost("");
+    const ScenarioLayout hostWithoutEntry = WithHost("Vantri_noentry.dll");
+    const ScenarioLayout hostWithoutFactory = WithHost("Vantri_nofactory.dll");
+    const ScenarioLayout hostFaults = WithHost("Vantri_fault.dll");
+    const ScenarioLayout hostRedirects = WithHost("Vantri_nofactory_redirects.dll");
     const std::string otherMachine = sizeof(void*) == 8 ? "x86 (32-bit): the client loads only x86-64 (64-bit)"
                                                         : "x86-64 (64-bit): the client loads only x86 (32-bit)";
-    const Case cases[] = {
+    ExpectEachNamedAlone({
         {"healthy", healthy, {}, 0, nullptr},
         {"Chinese folders and 0x5C trail bytes in the client's names", trailByteNames, {}, 0, nullptr},
         {"no host", noHost, {"FAIL  component  Vantri.dll: missing beside the client: start-up shows \"Load Core Error!\""}, 1, nullptr},
@@ -214,6 +219,47 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"menu module without AddNewMenu", menuWithoutEntry,
          {"FAIL  menu       Tessaru.dll lacks AddNewMenu: the player sees \"加载菜单模块失败\""}, 1, nullptr},
         {"no help library", noHelp, {"FAIL  menu       Orvalt.dll is absent in the parent folder"}, 1, nullptr},
+        {"a host that faults in its class-object entry", hostFaults,
+         {"FAIL  component  Vantri.dll faults in its class-object entry (exception 0xc0000005): start-up ends there"}, 1,
+         nullptr},
+        {"a host without a factory that redirects standard output", hostRedirects,
+         {"FAIL  component  Vantri.dll answers {2ED48E16-EA74-4101-AA01-4F60F1AFB474} with 0x80040111"}, 1, nullptr},
+        {"an empty Vantri.dll", healthy,
+         {"FAIL  component  Vantri.dll is empty (0 bytes), not a library: start-up shows \"Load Core Error!\""}, 1,
+         nullptr, [](const ClientScenario& game) { WriteFileBytes(game.BinDir() + "\\Vantri.dll", ""); }},
+        {"a host of the other word size", healthy, {"FAIL  component  Vantri.dll is a library for " + otherMachine}, 1,
+         nullptr, OtherMachineHost},
+    });
+}
+
+TEST(Doctor, NamesEachModuleLibraryFaultAndOnlyIt)
+{
+    const ScenarioLayout modulesFault = WithModules("ZRKModules_fault.dll");
+    const ScenarioLayout modulesHang = WithModules("ZRKModules_hang.dll");
+    const ScenarioLayout modulesExit = WithModules("ZRKModules_exits.dll");
+    const ScenarioLayout modulesHelper = WithModules("ZRKModules_helper.dll");
+    const ScenarioLayout modulesChatty = WithModules("ZRKModules_chatty.dll");
+    const ScenarioLayout modulesForge = WithModules("ZRKModules_forges.dll");
+    ExpectEachNamedAlone({
+        {"a module library that faults in its class-object entry", modulesFault,
+         {"FAIL  component  ZRKModules.dll faults in its class-object entry (exception 0xc0000005)"}, 1, nullptr},
+        {"a module library that hangs in its class-object entry", modulesHang,
+         {"FAIL  component  ZRKModules.dll does not return from its class-object entry within 2000 ms"}, 1, nullptr,
+         nullptr, "--wait-ms 2000"},
+        {"a module library that ends the process with 0 in its class-object entry", modulesExit,
+         {"FAIL  component  ZRKModules.dll ends the process in its class-object entry (exit code 0): the game closes "
+          "during start-up"}, 1, nullptr},
+        {"a module library that starts a helper holding every inherited handle", modulesHelper, {}, 0, nullptr},
+        {"a module library that writes 70 KB to standard output", modulesChatty, {}, 0, nullptr, nullptr,
+         "--wait-ms 5000"},
+        {"a module library that prints a line in the report's form", modulesForge, {}, 0, nullptr},
+    });
+}
+
+TEST(Doctor, NamesEachQueueSquatterAndOnlyIt)
+{
+    ScenarioLayout healthy;
+    ExpectEachNamedAlone({
         {"a small section squats the queue's name", healthy,
          {"FAIL  queue      ClientShareMemSection: 4096 bytes, smaller than 65536"}, 1,
          Squat([] { return Squatter::Section(PAGE_READWRITE, 4096); })},
@@ -232,28 +278,26 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"a header that disagrees with its records", healthy,
          {"WARN  queue      ClientShareMemSection: 65536 bytes, committed, but its header disagrees"}, 0,
          Squat(Squatter::InconsistentSection)},
+    });
+}
+
+TEST(Doctor, NamesEachConfigFileFaultAndOnlyIt)
+{
+    ScenarioLayout healthy;
+    const ScenarioLayout badConfig =
+        WithDevconfig("WIDTH=1024\r\nfullscreen=off\r\nwidth 640\r\nheight=-768\r\nrender=1\r\n");
+    const ScenarioLayout crOnly = WithDevconfig("opencount=0\rshownext=0\rwidth=1024\r");
+    const ScenarioLayout keyInWord = WithDevconfig("opencount=0\nmusicvolume=80\n");
+    const ScenarioLayout strayNul = WithDevconfig(std::string("opencount=0\r\nab\0cd\r\n", 20));
+    const ScenarioLayout utf16Bom = WithDevconfig(Utf16("opencount=0\r\nshownext=0\r\n", true));
+    const ScenarioLayout utf16Bare = WithDevconfig(Utf16("opencount=0\r\n", false));
+    const ScenarioLayout utf8Bom = WithDevconfig("\xEF\xBB\xBFopencount=0\r\n");
+    ExpectEachNamedAlone({
         {"repeated and malformed keys", badConfig,
          {"WARN  config     fullscreen = 0 from line 2 \"fullscreen=off\", which has no digits: not its default 1",
           "WARN  config     height = 768 from line 4 \"height=-768\": the sign before the digits is not read",
           "WARN  config     width appears again on 1 later line(s), first line 3: only line 1 counts"},
          0, nullptr},
-        {"a host that faults in its class-object entry", hostFaults,
-         {"FAIL  component  Vantri.dll faults in its class-object entry (exception 0xc0000005): start-up ends there"}, 1,
-         nullptr},
-        {"a module library that faults in its class-object entry", modulesFault,
-         {"FAIL  component  ZRKModules.dll faults in its class-object entry (exception 0xc0000005)"}, 1, nullptr},
-        {"a module library that hangs in its class-object entry", modulesHang,
-         {"FAIL  component  ZRKModules.dll does not return from its class-object entry within 2000 ms"}, 1, nullptr,
-         nullptr, "--wait-ms 2000"},
-        {"a module library that ends the process with 0 in its class-object entry", modulesExit,
-         {"FAIL  component  ZRKModules.dll ends the process in its class-object entry (exit code 0): the game closes "
-          "during start-up"}, 1, nullptr},
-        {"a module library that starts a helper holding every inherited handle", modulesHelper, {}, 0, nullptr},
-        {"a module library that writes 70 KB to standard output", modulesChatty, {}, 0, nullptr, nullptr,
-         "--wait-ms 5000"},
-        {"a host without a factory that redirects standard output", hostRedirects,
-         {"FAIL  component  Vantri.dll answers {2ED48E16-EA74-4101-AA01-4F60F1AFB474} with 0x80040111"}, 1, nullptr},
-        {"a module library that prints a line in the report's form", modulesForge, {}, 0, nullptr},
         {"devconfig.txt in UTF-16 with a byte order mark", utf16Bom,
          {"WARN  config     *devconfig.txt is UTF-16 (little-endian, with a byte order mark): no key can match, so "
           "every key takes its default; save it as ANSI"}, 0, nullptr},
@@ -275,11 +319,22 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
              DeleteFileA(path.c_str());
              ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
          }},
-        {"an empty Vantri.dll", healthy,
-         {"FAIL  component  Vantri.dll is empty (0 bytes), not a library: start-up shows \"Load Core Error!\""}, 1,
-         nullptr, [](const ClientScenario& game) { WriteFileBytes(game.BinDir() + "\\Vantri.dll", ""); }},
-        {"a host of the other word size", healthy, {"FAIL  component  Vantri.dll is a library for " + otherMachine}, 1,
-         nullptr, OtherMachineHost},
+    });
+}
+
+TEST(Doctor, NamesEachSkinFaultAndOnlyIt)
+{
+    ScenarioLayout healthy;
+    ScenarioLayout clientWithoutSkin = WithDevconfig("opencount=1\nshownext=1\n");
+    clientWithoutSkin.client = "client_noskin.exe";
+    auto oddSkin = [](const char* client) {
+        ScenarioLayout layout = WithDevconfig("opencount=1\nshownext=1\n");
+        layout.client = client;
+        return layout;
+    };
+    const std::string background = "WARN  client     *client.exe: background 2010";
+    const std::string onlyEnter = background + ": the OK button cannot be clicked there: only Enter confirms the window";
+    ExpectEachNamedAlone({
         {"a client without the skin bitmaps, and a devconfig.txt that shows the window", clientWithoutSkin,
          {"WARN  client     *client.exe lacks skin bitmaps 2010, 2011, 2012, 2013, 2015, 2016, 2017, 2018, 2020, "
           "2021, 2023, 2026, 2027: the configuration window start-up shows is blank, of its template's size at the "
@@ -302,26 +357,7 @@ TEST(Doctor, NamesEachFaultAndOnlyIt)
         {"a background stored top-down, which Wine loads all black", oddSkin("client_topdown.exe"),
          {background + " is stored top-down (negative height)", background + " (580 x 370) is all its key colour",
           onlyEnter}, 0, nullptr},
-    };
-    for (const Case& c : cases) {
-        ClientScenario game(c.layout);
-        if (c.alter)
-            c.alter(game);
-        std::vector<Squatter> squatters = c.squat ? c.squat() : std::vector<Squatter>();
-        DoctorRun run = RunDoctor("\"" + game.BinDir() + "\" " + c.arguments, game.WorkDir());
-        ASSERT_FALSE(run.process.timedOut) << c.name << ": the doctor did not end by itself\n" << run.Report();
-        if (c.printed) {
-            EXPECT_NE(std::string::npos, run.Report().find(c.printed)) << c.name << "\n" << run.Report();
-        }
-        EXPECT_EQ(c.exitCode, run.process.exitCode) << c.name << "\n" << run.Report();
-        EXPECT_EQ(c.problems.size(), run.problems.size()) << c.name << "\n" << run.Report();
-        for (const std::string& expected : c.problems) {
-            bool found = false;
-            for (const std::string& line : run.problems)
-                found = found || LineMatches(line, expected);
-            EXPECT_TRUE(found) << c.name << ": no line starting " << expected << "\n" << run.Report();
-        }
-    }
+    });
 }
 
 TEST(Doctor, RefusesADeepPathAsThePlugInDoes)

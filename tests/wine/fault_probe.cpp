@@ -11,6 +11,7 @@
 // entry point that installs the redirections, puts the entry's bytes back and enters it.
 #include "client/DialogWatcher.h"
 #include "framework/KernelHandle.h"
+#include "messaging/QueueSection.h"
 #include "tests/wine/GdiObjectCounter.h"
 #include "tests/wine/ImportRedirect.h"
 
@@ -389,6 +390,23 @@ void InstallRedirections(HMODULE module)
     InstallStubs(module);
 }
 
+// The plug-in's image while it is mapped: a first-chance exception raised inside it is
+// one of its own faults, even when the loader's handler turns it into a failed load or a
+// quiet unload. Exceptions in other modules (the system's, peers' under a guarded call)
+// are not the plug-in's.
+uintptr_t g_imageBegin = 0;
+uintptr_t g_imageEnd = 0;
+
+LONG CALLBACK OnFirstChance(EXCEPTION_POINTERS* info)
+{
+    const auto at = reinterpret_cast<uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+    if (at >= g_imageBegin && at < g_imageEnd)
+        printf("probe: exception code=0x%08lx at image+0x%llx\n",
+               static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+               static_cast<unsigned long long>(at - g_imageBegin));
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // The plug-in's entry point, with the jump planted over its first bytes.
 struct EntryPatch {
     BYTE* entry = nullptr;
@@ -427,6 +445,8 @@ void PlantEntryJump(HMODULE module)
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     g_patch.module = module;
     g_patch.entry = base + nt->OptionalHeader.AddressOfEntryPoint;
+    g_imageBegin = reinterpret_cast<uintptr_t>(base);
+    g_imageEnd = g_imageBegin + nt->OptionalHeader.SizeOfImage;
     memcpy(g_patch.saved, g_patch.entry, kJumpSize);
     BYTE jump[kJumpSize];
     const uintptr_t target = reinterpret_cast<uintptr_t>(&EnterPlugIn);
@@ -463,8 +483,12 @@ using RegisterFn = LONG(NTAPI*)(ULONG, NotificationFn, PVOID, PVOID*);
 VOID CALLBACK OnDllNotification(ULONG reason, const LoadedData* data, PVOID)
 {
     const ULONG kLoaded = 1;
-    if (reason == kLoaded && !g_patch.entry && !_wcsicmp(data->baseName->buffer, L"ZRKTempDll.dll"))
+    if (_wcsicmp(data->baseName->buffer, L"ZRKTempDll.dll"))
+        return;
+    if (reason == kLoaded && !g_patch.entry)
         PlantEntryJump(static_cast<HMODULE>(data->base));
+    else if (reason != kLoaded)
+        g_imageBegin = g_imageEnd = 0;
 }
 
 bool WatchLoads()
@@ -574,6 +598,40 @@ HWND MakeClientWindow()
                            nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+std::string Hex(const void* bytes, size_t size)
+{
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < size; ++i) {
+        snprintf(digits, sizeof digits, "%02x", static_cast<const BYTE*>(bytes)[i]);
+        text += digits;
+    }
+    return text;
+}
+
+// The queue's records as a reader outside the plug-in sees them, each its length and
+// a hash of its bytes.
+void PrintQueue()
+{
+    CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+    printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
+    if (!section.Get())
+        return;
+    const auto* block = static_cast<const uint8_t*>(MapViewOfFile(section.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!block)
+        return;
+    MEMORY_BASIC_INFORMATION view = {};
+    VirtualQuery(block, &view, sizeof view);
+    QueueSection::ForEachRecord(block, view.RegionSize, [](const uint8_t* data, int32_t length) {
+        uint64_t hash = 14695981039346656037ull;
+        for (int32_t i = 0; i < length; ++i)
+            hash = (hash ^ data[i]) * 1099511628211ull;
+        printf("probe: queued %ld bytes hash=%016llx\n", static_cast<long>(length),
+               static_cast<unsigned long long>(hash));
+    });
+    UnmapViewOfFile(block);
+}
+
 // Runs one export scenario between Arm and Disarm.
 void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watcher)
 {
@@ -597,7 +655,9 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         for (int i = 0; i < 3; ++i) {
             char buffer[4096] = "";
             char* pBuffer = buffer;
-            printf("probe: speak %d hr=0x%08lx\n", i, static_cast<unsigned long>(getSpeakInfo(i, 0, &pBuffer)));
+            const HRESULT hr = getSpeakInfo(i, 0, &pBuffer);
+            printf("probe: speak %d hr=0x%08lx %s text=%s\n", i, static_cast<unsigned long>(hr),
+                   pBuffer == buffer ? "same" : "moved", Hex(buffer, strnlen(buffer, sizeof buffer)).c_str());
         }
     } else if (scenario == "CreateRPopupMenu") {
         createMenu(hWnd);
@@ -605,10 +665,8 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         onRButton(40, 30);
     }
     Disarm();
-    if (scenario == "post") {
-        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
-        printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
-    }
+    if (scenario == "post")
+        PrintQueue();
     PrintResidue("left", before);
     DestroyWindow(hWnd);
 }
@@ -627,12 +685,16 @@ HMODULE LoadPlugIn(bool bArmed, const Live& before)
     if (bArmed)
         Arm();
     HMODULE module = LoadLibraryA("ZRKTempDll.dll");
+    const DWORD error = GetLastError();  // 1114: the entry point said no; else it raised
     if (bArmed) {
         Disarm();
         PrintResidue("left", before);
     }
     KillTimer(nullptr, timer);
-    printf("probe: load %s\n", module ? "ok" : "failed");
+    if (module)
+        printf("probe: load ok\n");
+    else
+        printf("probe: load failed error=%lu\n", static_cast<unsigned long>(error));
     if (!g_patch.entry)
         printf("probe: the plug-in's load was not seen\n");
     return module;
@@ -674,6 +736,7 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&OnCrash);
+    AddVectoredExceptionHandler(1, &OnFirstChance);
     if (argc < 2 || !WatchLoads()) {
         printf("probe: usage: fault_probe SCENARIO [FUNCTION K], and a loader that reports loads\n");
         return 2;

@@ -60,6 +60,8 @@ struct ProbeRun {
     std::string record, fault;
     std::string callLog;  // what the stand-ins logged
     bool loaded = false;
+    long loadError = 0;  // GetLastError() after a failed load
+    std::string failed;  // the import whose call failed ("" when none did)
 
     bool Printed(const std::string& text) const { return process.output.find(text) != std::string::npos; }
 };
@@ -95,12 +97,16 @@ void ParseLine(const std::string& text, ProbeRun& run)
     } else if (what == "record") {
         std::getline(line >> std::ws, run.record);
     } else if (what == "load") {
-        std::string result;
-        line >> result;
+        std::string result, error;
+        line >> result >> error;
         run.loaded = result == "ok";
+        if (error.rfind("error=", 0) == 0)
+            run.loadError = atol(error.c_str() + 6);
     } else if (what == "fault") {
         std::string name, k;
         line >> name >> k >> run.fault;
+        if (run.fault == "hit")
+            run.failed = name;
     }
 }
 
@@ -147,6 +153,31 @@ private:
     ClientScenario m_game;
 };
 
+// The calls whose failure must fail start-up, and why: without the component host the
+// game cannot start, and the player is told so.
+struct StartUpFailure {
+    const char* function;
+    const char* reason;
+};
+const StartUpFailure kStartUpFailures[] = {
+    {"CoLoadLibrary", "the host's library cannot be loaded"},
+};
+
+const char kLoadCoreError[] = "probe: message box Load Core Error!";
+
+// A load the clean run made and this run did not: sound only when the failed call is one
+// that must fail start-up and the entry point refused (1114) after telling the player.
+std::string JudgeFailedLoad(const ProbeRun& run)
+{
+    const long kEntryRefused = 1114;  // ERROR_DLL_INIT_FAILED
+    if (run.loadError != kEntryRefused)
+        return "crash: the load failed with error " + std::to_string(run.loadError);
+    for (const StartUpFailure& failure : kStartUpFailures)
+        if (run.failed == failure.function && run.Printed(kLoadCoreError))
+            return "";
+    return "wrong result: the load failed";
+}
+
 // What is wrong with a run that failed one call, judged against the clean run; empty
 // when nothing is.
 std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
@@ -155,6 +186,13 @@ std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const 
         return "hang";
     if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
         return "crash";
+    if (run.Printed("probe: exception"))
+        return "crash: an exception inside the plug-in";
+    if (clean.loaded && !run.loaded) {
+        const std::string verdict = JudgeFailedLoad(run);
+        if (!verdict.empty())
+            return verdict;
+    }
     // What the plug-in keeps while loaded, the C++ runtime's per-thread exception storage
     // made by a first failure included, is released when it is freed: what stays after the
     // free is what a failure may not add to.
@@ -168,7 +206,7 @@ std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const 
     }
     const auto allowed = kAllowedRecords.find(scenario.name);
     if (run.loaded && allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
-        return "wrong record " + run.record;
+        return "wrong result: record " + run.record;
     return "";
 }
 
@@ -234,7 +272,10 @@ struct Sweep {
         const std::string verdict = Verdict(scenario, clean.at(scenario.name), run);
         if (verdict.empty())
             return;
-        int& count = verdict == "hang" ? hangs : verdict == "crash" ? crashes : verdict.rfind("leak", 0) == 0 ? leaks : wrong;
+        int& count = verdict == "hang"                  ? hangs
+                     : verdict.rfind("crash", 0) == 0   ? crashes
+                     : verdict.rfind("leak", 0) == 0    ? leaks
+                                                        : wrong;
         ++count;
         findings.push_back(std::string(scenario.name) + " " + fault.function + " k=" + std::to_string(fault.k) + ": " +
                            verdict + "\n" + run.process.output);

@@ -267,24 +267,11 @@ std::string Difference(const std::vector<std::string>& clean, const std::vector<
     return "";
 }
 
-// What is wrong with a run that failed one call, judged against the clean run; empty
-// when nothing is.
-std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+// What the plug-in keeps while loaded, the C++ runtime's per-thread exception storage
+// made by a first failure included, is released when it is freed: what stays after the
+// free is what a failure may not add to, counted and object by object.
+std::string Leak(const ProbeRun& clean, const ProbeRun& run)
 {
-    if (run.process.timedOut)
-        return "hang";
-    if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
-        return "crash";
-    if (run.Printed("probe: exception"))
-        return "crash: an exception inside the plug-in";
-    if (clean.loaded && !run.loaded) {
-        const std::string verdict = JudgeFailedLoad(run);
-        if (!verdict.empty())
-            return verdict;
-    }
-    // What the plug-in keeps while loaded, the C++ runtime's per-thread exception storage
-    // made by a first failure included, is released when it is freed: what stays after the
-    // free is what a failure may not add to.
     for (const char* counter : kCounters) {
         const auto count = [counter](const std::map<std::string, long>& counters) {
             const auto it = counters.find(counter);
@@ -296,15 +283,39 @@ std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const 
     for (const std::string& object : run.kept)
         if (run.kept.count(object) > clean.kept.count(object))
             return "leak of " + object;
-    if (run.loaded) {
-        const std::string difference = Difference(Observed(clean), Observed(run));
-        if (!difference.empty())
-            return "wrong result: " + difference;
-    }
+    return "";
+}
+
+std::string WrongResult(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+{
+    if (clean.loaded && !run.loaded)
+        return JudgeFailedLoad(run);
+    if (!run.loaded)
+        return "";
+    const std::string difference = Difference(Observed(clean), Observed(run));
+    if (!difference.empty())
+        return "wrong result: " + difference;
     const auto allowed = kAllowedRecords.find(scenario.name);
-    if (run.loaded && allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
+    if (allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
         return "wrong result: record " + run.record;
     return "";
+}
+
+// What is wrong with a run that failed one call, judged against the clean run (a leak
+// and a wrong result both named); empty when nothing is.
+std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+{
+    if (run.process.timedOut)
+        return "hang";
+    if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
+        return "crash";
+    if (run.Printed("probe: exception"))
+        return "crash: an exception inside the plug-in";
+    const std::string leak = Leak(clean, run);
+    const std::string wrong = WrongResult(scenario, clean, run);
+    if (wrong.rfind("crash", 0) == 0)
+        return wrong;
+    return leak.empty() || wrong.empty() ? leak + wrong : leak + "; " + wrong;
 }
 
 struct Fault {

@@ -169,6 +169,7 @@ struct StartUpFailure {
 };
 const StartUpFailure kStartUpFailures[] = {
     {"CoLoadLibrary", "the host's library cannot be loaded"},
+    {"GetProcAddress", "the host's library shows no class-object entry"},
     {"MultiByteToWideChar", "the host's path cannot be made wide for loading it"},
     {"GetModuleFileNameA", "the client's folder, where the host lies, cannot be known"},
 };

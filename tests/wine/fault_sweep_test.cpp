@@ -480,6 +480,9 @@ const NamedFault kNamedFaults[] = {
     {"window", "CreateDialogIndirectParamA", 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
     // Subclassing refused: the window never ran and start-up hung in its modal loop.
     {"window", kSetWindowProc, 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    // The file unreadable: the exception on the way made the runtime's thread storage,
+    // whose lock (a semaphore) stayed behind after the free.
+    {"startup", "ReadFile", 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 1 1", ""},
     // No TLS slot: the C++ runtime's thread storage aborted the process.
     {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
     // The window left half made, with no OK button (k=45: the table of its controls):

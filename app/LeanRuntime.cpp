@@ -60,10 +60,14 @@ extern "C" void __cxa_guard_abort(uint64_t* pGuard)
 
 // Each thread's exception globals (the exceptions caught and not yet finished, the count
 // of those thrown and not yet caught) live in a TLS slot of the plug-in's own, taken at
-// load and given back with the freeing thread's block at unload. The runtime's keep them
-// in emulated thread-local storage, whose lock is a semaphore made at the first exception
-// of each load and never closed. Without a slot or a block, one process-wide record
-// serves, as it did before threads.
+// load and given back with the freeing thread's block at unload; a thread that ends
+// frees its block through the C runtime's thread-exit destructors. The runtime's keep
+// them in emulated thread-local storage, whose lock is a semaphore made at the first
+// exception of each load and never closed. Without a slot or a block, one process-wide
+// record serves, as it did before threads.
+extern "C" int __mingwthr_key_dtor(DWORD nKey, void (*destroy)(void*));
+extern "C" int __mingwthr_remove_key_dtor(DWORD nKey);
+
 namespace {
 
 struct EhGlobals {
@@ -74,16 +78,32 @@ struct EhGlobals {
 DWORD g_nEhSlot = TLS_OUT_OF_INDEXES;
 EhGlobals g_sharedEhGlobals;
 
+// Runs on the ending thread; its slot is emptied so that nothing frees the block twice.
+void FreeThreadEhGlobals(void* pGlobals)
+{
+    free(pGlobals);
+    TlsSetValue(g_nEhSlot, nullptr);
+}
+
 class EhGlobalsSlot {
 public:
-    EhGlobalsSlot() { g_nEhSlot = TlsAlloc(); }
+    EhGlobalsSlot()
+    {
+        const DWORD nSlot = TlsAlloc();
+        if (nSlot != TLS_OUT_OF_INDEXES && __mingwthr_key_dtor(nSlot, &FreeThreadEhGlobals) == 0)
+            g_nEhSlot = nSlot;
+        else if (nSlot != TLS_OUT_OF_INDEXES)
+            TlsFree(nSlot);
+    }
     ~EhGlobalsSlot()
     {
         const DWORD nSlot = g_nEhSlot;
-        g_nEhSlot = TLS_OUT_OF_INDEXES;
         if (nSlot == TLS_OUT_OF_INDEXES)
             return;
+        __mingwthr_remove_key_dtor(nSlot);
+        g_nEhSlot = TLS_OUT_OF_INDEXES;
         free(TlsGetValue(nSlot));
+        TlsSetValue(nSlot, nullptr);
         TlsFree(nSlot);
     }
     EhGlobalsSlot(const EhGlobalsSlot&) = delete;

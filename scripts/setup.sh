@@ -11,7 +11,7 @@ packages=(cmake make g++ clang lld llvm libclang-rt-14-dev googletest
           g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
           binutils-mingw-w64-x86-64
-          wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales)
+          wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales procps)
 wine32=wine32:i386
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -37,6 +37,37 @@ start_wine() {
   # on the virtual display while the test that started it runs into its time-out.
   "$here/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
+  start_desktop "$here"
+}
+
+# Wine starts the desktop's process (explorer.exe /desktop) from the first program that
+# needs it, which hands it its standard handles, and ends it a second after the last
+# program leaves the desktop. Started from a test, it held CTest's pipe, and so kept the
+# test "running", until a pause between tests: seconds to minutes. Here it starts with no
+# pipe of ours, and a console idling on the desktop keeps it for the whole session.
+start_desktop() {
+  local here=$1 keeper=$WINEPREFIX/.desktop-keeper waited=0
+  [ -p "$keeper" ] || mkfifo "$keeper"
+  # Opened for reading and writing, the pipe never ends: the console waits on it.
+  "$here/wine-run.sh" cmd /k echo keeping the desktop <>"$keeper" >"$keeper.log" 2>&1 &
+  until grep -q "keeping the desktop" "$keeper.log" 2>/dev/null; do
+    sleep 0.2; waited=$((waited + 1))
+    [ $waited -lt 300 ] || { echo "== the desktop's keeper did not start in $WINEPREFIX" >&2; return 0; }
+  done
+  "$here/wine-run.sh" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+  until desktop_running; do
+    sleep 0.2; waited=$((waited + 1))
+    [ $waited -lt 300 ] || { echo "== Wine's desktop did not start in $WINEPREFIX" >&2; return 0; }
+  done
+}
+
+# Whether this prefix's desktop process runs.
+desktop_running() {
+  local pid
+  for pid in $(pgrep -f 'explorer.exe /desktop'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
 }
 
 stop_wine() {

@@ -220,11 +220,12 @@ const char kMenuModuleBox[] =
 
 // What a failed call may take away from what the clean run showed: the menu module and
 // the help library are optional (start-up goes on without either, and what needs them
-// then does nothing), and a posting the channel cannot take is dropped and still
-// answered S_OK (a record that arrives garbled shows as one that was not there before).
+// then does nothing), without the queue's section messaging is off, and a posting the
+// channel cannot take is dropped and still answered S_OK (a record that arrives garbled
+// shows as one that was not there before).
 bool MayBeLost(const std::string& line)
 {
-    return StartsWith(line, "Tessaru: ") || StartsWith(line, "Orvalt: ") || StartsWith(line, "probe: queued ") ||
+    return StartsWith(line, "Tessaru: ") || StartsWith(line, "Orvalt: ") || StartsWith(line, "probe: queue") ||
            StartsWith(line, "probe: speak ");  // judged by what replaced it
 }
 

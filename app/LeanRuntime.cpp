@@ -1,4 +1,5 @@
-// Lean replacements for pieces of the static C++ runtime. The guards of function-local
+// Lean replacements for pieces of the static C++ runtime (and the exception globals'
+// storage, below). The guards of function-local
 // statics wait on the guard itself: the runtime's own make one process-wide recursive
 // mutex, a semaphore that nothing ever closes, so every load and free of the plug-in
 // would leave one behind. Two more pieces the plug-in would otherwise carry without
@@ -56,6 +57,79 @@ extern "C" void __cxa_guard_abort(uint64_t* pGuard)
 {
     __atomic_store_n(&reinterpret_cast<char*>(pGuard)[1], 0, __ATOMIC_RELEASE);
 }
+
+// Each thread's exception globals (the exceptions caught and not yet finished, the count
+// of those thrown and not yet caught) live in a TLS slot of the plug-in's own, taken at
+// load and given back with the freeing thread's block at unload; a thread that ends
+// frees its block through the C runtime's thread-exit destructors. The runtime's keep
+// them in emulated thread-local storage, whose lock is a semaphore made at the first
+// exception of each load and never closed. Without a slot or a block, one process-wide
+// record serves, as it did before threads.
+extern "C" int __mingwthr_key_dtor(DWORD nKey, void (*destroy)(void*));
+extern "C" int __mingwthr_remove_key_dtor(DWORD nKey);
+
+namespace {
+
+struct EhGlobals {
+    void* pCaughtExceptions;
+    unsigned int nUncaughtExceptions;
+};
+
+DWORD g_nEhSlot = TLS_OUT_OF_INDEXES;
+EhGlobals g_sharedEhGlobals;
+
+// Runs on the ending thread; its slot is emptied so that nothing frees the block twice.
+void FreeThreadEhGlobals(void* pGlobals)
+{
+    free(pGlobals);
+    TlsSetValue(g_nEhSlot, nullptr);
+}
+
+class EhGlobalsSlot {
+public:
+    EhGlobalsSlot()
+    {
+        const DWORD nSlot = TlsAlloc();
+        if (nSlot != TLS_OUT_OF_INDEXES && __mingwthr_key_dtor(nSlot, &FreeThreadEhGlobals) == 0)
+            g_nEhSlot = nSlot;
+        else if (nSlot != TLS_OUT_OF_INDEXES)
+            TlsFree(nSlot);
+    }
+    ~EhGlobalsSlot()
+    {
+        const DWORD nSlot = g_nEhSlot;
+        if (nSlot == TLS_OUT_OF_INDEXES)
+            return;
+        __mingwthr_remove_key_dtor(nSlot);
+        g_nEhSlot = TLS_OUT_OF_INDEXES;
+        free(TlsGetValue(nSlot));
+        TlsSetValue(nSlot, nullptr);
+        TlsFree(nSlot);
+    }
+    EhGlobalsSlot(const EhGlobalsSlot&) = delete;
+    EhGlobalsSlot& operator=(const EhGlobalsSlot&) = delete;
+};
+EhGlobalsSlot g_ehGlobalsSlot;
+
+EhGlobals* ThreadEhGlobals()
+{
+    const DWORD nSlot = g_nEhSlot;
+    if (nSlot == TLS_OUT_OF_INDEXES)
+        return &g_sharedEhGlobals;
+    auto* pGlobals = static_cast<EhGlobals*>(TlsGetValue(nSlot));
+    if (pGlobals)
+        return pGlobals;
+    pGlobals = static_cast<EhGlobals*>(calloc(1, sizeof(EhGlobals)));
+    if (pGlobals && TlsSetValue(nSlot, pGlobals))
+        return pGlobals;
+    free(pGlobals);
+    return &g_sharedEhGlobals;
+}
+
+}  // namespace
+
+extern "C" void* __cxa_get_globals() noexcept { return ThreadEhGlobals(); }
+extern "C" void* __cxa_get_globals_fast() noexcept { return ThreadEhGlobals(); }
 
 namespace __gnu_cxx {
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,44 @@ TEST(LeanRuntime, StaticsInitialiseOnceAcrossThreads)
     }
     EXPECT_EQ(1, thrown) << "the first initialiser threw";
     EXPECT_EQ(2, g_nInitialisations) << "once more after the throw, then never";
+}
+
+namespace {
+
+struct Rendezvous {
+    HANDLE caught;
+    HANDLE checked;
+};
+
+// Answers 1 when its exception is still the one being handled after the other thread
+// has looked at its own.
+DWORD WINAPI HoldACaughtException(void* context)
+{
+    auto* rendezvous = static_cast<Rendezvous*>(context);
+    try {
+        throw 7;
+    } catch (int) {
+        SetEvent(rendezvous->caught);
+        WaitForSingleObject(rendezvous->checked, 10000);
+        return std::current_exception() ? 1 : 0;
+    }
+}
+
+}  // namespace
+
+TEST(LeanRuntime, EachThreadHandlesItsOwnExceptions)
+{
+    Rendezvous rendezvous = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = CreateThread(nullptr, 0, HoldACaughtException, &rendezvous, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(rendezvous.caught, 10000));
+    EXPECT_FALSE(std::current_exception()) << "another thread's exception showed here";
+    SetEvent(rendezvous.checked);
+    WaitForSingleObject(thread, 10000);
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    EXPECT_EQ(1u, code) << "the thread lost the exception it was handling";
+    for (HANDLE handle : {thread, rendezvous.caught, rendezvous.checked})
+        CloseHandle(handle);
 }
 
 // The plug-in's unwind tables are registered with its own unwinder at load, without

@@ -11,6 +11,7 @@
 // entry point that installs the redirections, puts the entry's bytes back and enters it.
 #include "client/DialogWatcher.h"
 #include "framework/KernelHandle.h"
+#include "messaging/QueueSection.h"
 #include "tests/wine/GdiObjectCounter.h"
 #include "tests/wine/ImportRedirect.h"
 
@@ -211,17 +212,29 @@ void WriteStub(Stub* stub, Counter* counter, const Failure* failure)
 
 std::map<std::string, Counter> g_counters;  // its nodes stay put: the stubs point into them
 
-// The chosen failure and whether its phase runs.
+// The chosen failure and whether its phase runs. A variant ("FUNCTION/VARIANT") answers
+// the k-th call another way its function may answer (a wait timed out, a name taken by
+// an object of another kind or size, a truncated path) instead of failing it.
 const char* g_pszFault = nullptr;
+const char* g_pszVariant = nullptr;
 LONG g_nFaultK = 0;
+LONG g_nVariantRemaining = kDisarmed;
 bool g_bFaultInLoad = false;
 bool g_bArmed = false;
 
 void ArmCounter(const std::string& name, Counter* counter)
 {
     counter->base = counter->calls;
-    if (g_pszFault && name == g_pszFault)
+    if (g_pszFault && name == g_pszFault && !g_pszVariant)
         counter->remaining = g_nFaultK;
+}
+
+// Whether this call is the one the chosen variant answers.
+bool VariantCall(const char* function, const char* variant)
+{
+    if (!g_bArmed || !g_pszVariant || strcmp(g_pszFault, function) || strcmp(g_pszVariant, variant))
+        return false;
+    return --g_nVariantRemaining == 0;
 }
 
 // Counters made while armed (the load's own imports) are armed as they are made.
@@ -237,6 +250,7 @@ Counter* CounterFor(const std::string& name)
 void Arm()
 {
     g_bArmed = true;
+    g_nVariantRemaining = g_pszVariant ? g_nFaultK : kDisarmed;
     for (auto& entry : g_counters)
         ArmCounter(entry.first, &entry.second);
 }
@@ -244,7 +258,8 @@ void Arm()
 void Disarm()
 {
     g_bArmed = false;
-    bool bHit = false;
+    bool bHit = g_pszVariant && g_nVariantRemaining <= 0;
+    g_nVariantRemaining = kDisarmed;
     for (auto& entry : g_counters) {
         if (g_pszFault && entry.first == g_pszFault) {
             bHit = bHit || entry.second.remaining <= 0;
@@ -255,7 +270,8 @@ void Disarm()
                    FindFailure(entry.first.c_str()) ? "fails" : "passes");
     }
     if (g_pszFault)
-        printf("probe: fault %s k=%ld %s\n", g_pszFault, static_cast<long>(g_nFaultK), bHit ? "hit" : "missed");
+        printf("probe: fault %s%s%s k=%ld %s\n", g_pszFault, g_pszVariant ? "/" : "", g_pszVariant ? g_pszVariant : "",
+               static_cast<long>(g_nFaultK), bHit ? "hit" : "missed");
 }
 
 
@@ -275,85 +291,300 @@ void InstallStubs(HMODULE module)
     FlushInstructionCache(GetCurrentProcess(), stubs, slots.size() * sizeof(Stub));
 }
 
-// What the plug-in creates and has not released, through its own imports.
-std::set<void*> g_handles;
-std::set<void*> g_views;
-std::set<void*> g_blocks;
+// What the plug-in made through its own imports and has not released, per kind: each
+// object by its handle (a timer by its window and ID), with what it is (its creator's
+// name or size argument), so that a run's leftovers are matched with the clean run's by
+// what they are, not only counted.
+enum Kind { kHandles, kViews, kBlocks, kModules, kHooks, kTimers, kClasses, kTls, kKinds };
+const char* const kKindNames[kKinds] = {"handles", "views", "blocks", "modules", "hooks", "timers", "classes", "tls"};
+using ObjectKey = std::pair<uintptr_t, uintptr_t>;
+std::multimap<ObjectKey, std::string> g_live[kKinds];
 
 #define REAL(module, fn) SystemFunction<decltype(&fn)>(#module ".dll", #fn)
 
-void Keep(std::set<void*>& live, void* p)
+ObjectKey KeyOf(const void* p, uintptr_t owner = 0)
+{
+    return {owner, reinterpret_cast<uintptr_t>(p)};
+}
+
+void Keep(Kind kind, const void* p, const std::string& what, uintptr_t owner = 0)
 {
     if (p && p != INVALID_HANDLE_VALUE)
-        live.insert(p);
+        g_live[kind].emplace(KeyOf(p, owner), what);
+}
+
+void Forget(Kind kind, const ObjectKey& key)
+{
+    const auto it = g_live[kind].find(key);
+    if (it != g_live[kind].end())
+        g_live[kind].erase(it);
+}
+
+void Release(Kind kind, const void* p, uintptr_t owner = 0)
+{
+    Forget(kind, KeyOf(p, owner));
+}
+
+std::string BaseName(const char* path)
+{
+    if (!path)
+        return "unnamed";
+    const char* slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    std::string narrow;
+    for (; text && *text; ++text)
+        narrow += static_cast<char>(*text < 128 ? *text : '?');
+    return text ? narrow : "unnamed";
 }
 
 HANDLE WINAPI TrackCreateFileA(LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g)
 {
     HANDLE h = REAL(kernel32, CreateFileA)(a, b, c, d, e, f, g);
-    Keep(g_handles, h);
+    Keep(kHandles, h, "file " + BaseName(a));
     return h;
+}
+
+// A "squatted" named creator finds its name taken by an object of another kind (the
+// mutex and the semaphore) or of a smaller size (the section), made here first and kept
+// for the process's life, and answers what the system answers then.
+void SquatName(const char* function, const char* name, HANDLE (*squat)(const char*))
+{
+    if (VariantCall(function, "squatted") && name)
+        squat(name);
+}
+
+HANDLE SquatWithSemaphore(const char* name)
+{
+    return REAL(kernel32, CreateSemaphoreA)(nullptr, 0, 1, name);
+}
+
+HANDLE SquatWithMutex(const char* name)
+{
+    return REAL(kernel32, CreateMutexA)(nullptr, FALSE, name);
+}
+
+HANDLE SquatWithSmallSection(const char* name)
+{
+    return REAL(kernel32, CreateFileMappingA)(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name);
 }
 
 HANDLE WINAPI TrackCreateMutexA(LPSECURITY_ATTRIBUTES a, BOOL b, LPCSTR c)
 {
+    SquatName("CreateMutexA", c, &SquatWithSemaphore);
     HANDLE h = REAL(kernel32, CreateMutexA)(a, b, c);
-    Keep(g_handles, h);
+    Keep(kHandles, h, "mutex " + BaseName(c));
     return h;
 }
 
 HANDLE WINAPI TrackCreateFileMappingA(HANDLE a, LPSECURITY_ATTRIBUTES b, DWORD c, DWORD d, DWORD e, LPCSTR f)
 {
+    SquatName("CreateFileMappingA", f, &SquatWithSmallSection);
     HANDLE h = REAL(kernel32, CreateFileMappingA)(a, b, c, d, e, f);
-    Keep(g_handles, h);
+    Keep(kHandles, h, "mapping " + BaseName(f));
     return h;
+}
+
+HANDLE WINAPI TrackCreateSemaphoreW(LPSECURITY_ATTRIBUTES a, LONG b, LONG c, LPCWSTR d)
+{
+    if (d)
+        SquatName("CreateSemaphoreW", Narrow(d).c_str(), &SquatWithMutex);
+    HANDLE h = REAL(kernel32, CreateSemaphoreW)(a, b, c, d);
+    Keep(kHandles, h, "semaphore " + Narrow(d));
+    return h;
+}
+
+// "timeout": the wait gives up at once; "abandoned": the wait succeeds and says the
+// previous owner ended while holding the mutex.
+DWORD WINAPI TrackWaitForSingleObject(HANDLE h, DWORD ms)
+{
+    if (VariantCall("WaitForSingleObject", "timeout"))
+        return WAIT_TIMEOUT;
+    const bool bAbandoned = VariantCall("WaitForSingleObject", "abandoned");
+    const DWORD result = REAL(kernel32, WaitForSingleObject)(h, ms);
+    return bAbandoned && result == WAIT_OBJECT_0 ? WAIT_ABANDONED : result;
+}
+
+// "truncated": the answer for a path longer than the buffer, the buffer filled and cut
+// (the directory of the real path, then a folder name that does not fit).
+DWORD WINAPI TrackGetModuleFileNameA(HMODULE module, LPSTR path, DWORD size)
+{
+    const DWORD length = REAL(kernel32, GetModuleFileNameA)(module, path, size);
+    if (!VariantCall("GetModuleFileNameA", "truncated") || !size || !length)
+        return length;
+    char* slash = strrchr(path, '\\');
+    char* fill = slash ? slash + 1 : path;
+    memset(fill, 'x', path + size - 1 - fill);
+    path[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+// "truncated": the directory does not fit: the size it needs, nothing written.
+DWORD WINAPI TrackGetCurrentDirectoryA(DWORD size, LPSTR directory)
+{
+    if (VariantCall("GetCurrentDirectoryA", "truncated"))
+        return size + 40;
+    return REAL(kernel32, GetCurrentDirectoryA)(size, directory);
 }
 
 BOOL WINAPI TrackCloseHandle(HANDLE h)
 {
-    g_handles.erase(h);
+    Release(kHandles, h);
     return REAL(kernel32, CloseHandle)(h);
 }
 
 LPVOID WINAPI TrackMapViewOfFile(HANDLE a, DWORD b, DWORD c, DWORD d, SIZE_T e)
 {
     LPVOID p = REAL(kernel32, MapViewOfFile)(a, b, c, d, e);
-    Keep(g_views, p);
+    Keep(kViews, p, "view " + std::to_string(e));
     return p;
 }
 
 BOOL WINAPI TrackUnmapViewOfFile(LPCVOID p)
 {
-    g_views.erase(const_cast<void*>(p));
+    Release(kViews, p);
     return REAL(kernel32, UnmapViewOfFile)(p);
+}
+
+HMODULE WINAPI TrackLoadLibraryA(LPCSTR name)
+{
+    HMODULE module = REAL(kernel32, LoadLibraryA)(name);
+    Keep(kModules, module, "module " + BaseName(name));
+    return module;
+}
+
+std::string ModuleName(HMODULE module)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, sizeof path);
+    return "module " + BaseName(path);
+}
+
+BOOL WINAPI TrackGetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module)
+{
+    const BOOL bFound = REAL(kernel32, GetModuleHandleExA)(flags, name, module);
+    if (bFound && module && !(flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))
+        Keep(kModules, *module, ModuleName(*module));
+    return bFound;
+}
+
+BOOL WINAPI TrackFreeLibrary(HMODULE module)
+{
+    Release(kModules, module);
+    return REAL(kernel32, FreeLibrary)(module);
+}
+
+HINSTANCE WINAPI TrackCoLoadLibrary(LPOLESTR name, BOOL bAutoFree)
+{
+    HINSTANCE module = REAL(ole32, CoLoadLibrary)(name, bAutoFree);
+    Keep(kModules, module, "module " + BaseName(Narrow(name).c_str()));
+    return module;
+}
+
+void WINAPI TrackCoFreeLibrary(HINSTANCE module)
+{
+    Release(kModules, module);
+    REAL(ole32, CoFreeLibrary)(module);
+}
+
+HHOOK WINAPI TrackSetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE module, DWORD thread)
+{
+    HHOOK hook = REAL(user32, SetWindowsHookExA)(type, proc, module, thread);
+    Keep(kHooks, hook, "hook " + std::to_string(type));
+    return hook;
+}
+
+BOOL WINAPI TrackUnhookWindowsHookEx(HHOOK hook)
+{
+    Release(kHooks, hook);
+    return REAL(user32, UnhookWindowsHookEx)(hook);
+}
+
+// A window's timer is known by its window and ID; a thread timer by the ID it was given.
+UINT_PTR WINAPI TrackSetTimer(HWND hWnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
+{
+    const UINT_PTR made = REAL(user32, SetTimer)(hWnd, id, elapse, proc);
+    Keep(kTimers, reinterpret_cast<void*>(made && hWnd ? id : made), hWnd ? "timer " + std::to_string(id) : "thread timer",
+         reinterpret_cast<uintptr_t>(hWnd));
+    return made;
+}
+
+BOOL WINAPI TrackKillTimer(HWND hWnd, UINT_PTR id)
+{
+    Release(kTimers, reinterpret_cast<void*>(id), reinterpret_cast<uintptr_t>(hWnd));
+    return REAL(user32, KillTimer)(hWnd, id);
+}
+
+// A class by its name, which is how it is unregistered.
+const void* ClassKey(LPCSTR name)
+{
+    if (IS_INTRESOURCE(name))
+        return name;
+    return reinterpret_cast<const void*>(std::hash<std::string>()(name) | 1);
+}
+
+ATOM WINAPI TrackRegisterClassA(const WNDCLASSA* wc)
+{
+    const ATOM atom = REAL(user32, RegisterClassA)(wc);
+    if (atom)
+        Keep(kClasses, ClassKey(wc->lpszClassName), "class " + BaseName(wc->lpszClassName));
+    return atom;
+}
+
+BOOL WINAPI TrackUnregisterClassA(LPCSTR name, HINSTANCE instance)
+{
+    const BOOL bDone = REAL(user32, UnregisterClassA)(name, instance);
+    if (bDone)
+        Release(kClasses, ClassKey(name));
+    return bDone;
+}
+
+// Slot 0 is a valid index: slots are kept as index + 1.
+DWORD WINAPI TrackTlsAlloc()
+{
+    const DWORD index = REAL(kernel32, TlsAlloc)();
+    if (index != TLS_OUT_OF_INDEXES)
+        Keep(kTls, reinterpret_cast<void*>(static_cast<uintptr_t>(index) + 1), "tls slot");
+    return index;
+}
+
+BOOL WINAPI TrackTlsFree(DWORD index)
+{
+    Release(kTls, reinterpret_cast<void*>(static_cast<uintptr_t>(index) + 1));
+    return REAL(kernel32, TlsFree)(index);
 }
 
 void* __cdecl TrackMalloc(size_t n)
 {
     void* p = malloc(n);
-    Keep(g_blocks, p);
+    Keep(kBlocks, p, "block " + std::to_string(n));
     return p;
 }
 
 void* __cdecl TrackCalloc(size_t n, size_t size)
 {
     void* p = calloc(n, size);
-    Keep(g_blocks, p);
+    Keep(kBlocks, p, "block " + std::to_string(n * size));
     return p;
 }
 
 void* __cdecl TrackRealloc(void* old, size_t n)
 {
+    const ObjectKey oldKey = KeyOf(old);
     void* p = realloc(old, n);
     if (p || !n)
-        g_blocks.erase(old);
-    Keep(g_blocks, p);
+        Forget(kBlocks, oldKey);
+    Keep(kBlocks, p, "block " + std::to_string(n));
     return p;
 }
 
 void __cdecl TrackFree(void* p)
 {
-    g_blocks.erase(p);
+    Release(kBlocks, p);
     free(p);
 }
 
@@ -367,13 +598,30 @@ const std::pair<const char*, void*> kTrackers[] = {
     {"CreateFileA", reinterpret_cast<void*>(&TrackCreateFileA)},
     {"CreateMutexA", reinterpret_cast<void*>(&TrackCreateMutexA)},
     {"CreateFileMappingA", reinterpret_cast<void*>(&TrackCreateFileMappingA)},
+    {"CreateSemaphoreW", reinterpret_cast<void*>(&TrackCreateSemaphoreW)},
     {"CloseHandle", reinterpret_cast<void*>(&TrackCloseHandle)},
+    {"WaitForSingleObject", reinterpret_cast<void*>(&TrackWaitForSingleObject)},
+    {"GetModuleFileNameA", reinterpret_cast<void*>(&TrackGetModuleFileNameA)},
+    {"GetCurrentDirectoryA", reinterpret_cast<void*>(&TrackGetCurrentDirectoryA)},
     {"MapViewOfFile", reinterpret_cast<void*>(&TrackMapViewOfFile)},
     {"UnmapViewOfFile", reinterpret_cast<void*>(&TrackUnmapViewOfFile)},
     {"malloc", reinterpret_cast<void*>(&TrackMalloc)},
     {"calloc", reinterpret_cast<void*>(&TrackCalloc)},
     {"realloc", reinterpret_cast<void*>(&TrackRealloc)},
     {"free", reinterpret_cast<void*>(&TrackFree)},
+    {"LoadLibraryA", reinterpret_cast<void*>(&TrackLoadLibraryA)},
+    {"GetModuleHandleExA", reinterpret_cast<void*>(&TrackGetModuleHandleExA)},
+    {"FreeLibrary", reinterpret_cast<void*>(&TrackFreeLibrary)},
+    {"CoLoadLibrary", reinterpret_cast<void*>(&TrackCoLoadLibrary)},
+    {"CoFreeLibrary", reinterpret_cast<void*>(&TrackCoFreeLibrary)},
+    {"SetWindowsHookExA", reinterpret_cast<void*>(&TrackSetWindowsHookExA)},
+    {"UnhookWindowsHookEx", reinterpret_cast<void*>(&TrackUnhookWindowsHookEx)},
+    {"SetTimer", reinterpret_cast<void*>(&TrackSetTimer)},
+    {"KillTimer", reinterpret_cast<void*>(&TrackKillTimer)},
+    {"RegisterClassA", reinterpret_cast<void*>(&TrackRegisterClassA)},
+    {"UnregisterClassA", reinterpret_cast<void*>(&TrackUnregisterClassA)},
+    {"TlsAlloc", reinterpret_cast<void*>(&TrackTlsAlloc)},
+    {"TlsFree", reinterpret_cast<void*>(&TrackTlsFree)},
     {"MessageBoxA", reinterpret_cast<void*>(&TrackMessageBoxA)},
 };
 
@@ -387,6 +635,23 @@ void InstallRedirections(HMODULE module)
     for (const auto& tracker : kTrackers)
         RedirectImport(module, tracker.first, tracker.second);
     InstallStubs(module);
+}
+
+// The plug-in's image while it is mapped: a first-chance exception raised inside it is
+// one of its own faults, even when the loader's handler turns it into a failed load or a
+// quiet unload. Exceptions in other modules (the system's, peers' under a guarded call)
+// are not the plug-in's.
+uintptr_t g_imageBegin = 0;
+uintptr_t g_imageEnd = 0;
+
+LONG CALLBACK OnFirstChance(EXCEPTION_POINTERS* info)
+{
+    const auto at = reinterpret_cast<uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+    if (at >= g_imageBegin && at < g_imageEnd)
+        printf("probe: exception code=0x%08lx at image+0x%llx\n",
+               static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+               static_cast<unsigned long long>(at - g_imageBegin));
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // The plug-in's entry point, with the jump planted over its first bytes.
@@ -427,6 +692,8 @@ void PlantEntryJump(HMODULE module)
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     g_patch.module = module;
     g_patch.entry = base + nt->OptionalHeader.AddressOfEntryPoint;
+    g_imageBegin = reinterpret_cast<uintptr_t>(base);
+    g_imageEnd = g_imageBegin + nt->OptionalHeader.SizeOfImage;
     memcpy(g_patch.saved, g_patch.entry, kJumpSize);
     BYTE jump[kJumpSize];
     const uintptr_t target = reinterpret_cast<uintptr_t>(&EnterPlugIn);
@@ -463,8 +730,12 @@ using RegisterFn = LONG(NTAPI*)(ULONG, NotificationFn, PVOID, PVOID*);
 VOID CALLBACK OnDllNotification(ULONG reason, const LoadedData* data, PVOID)
 {
     const ULONG kLoaded = 1;
-    if (reason == kLoaded && !g_patch.entry && !_wcsicmp(data->baseName->buffer, L"ZRKTempDll.dll"))
+    if (_wcsicmp(data->baseName->buffer, L"ZRKTempDll.dll"))
+        return;
+    if (reason == kLoaded && !g_patch.entry)
         PlantEntryJump(static_cast<HMODULE>(data->base));
+    else if (reason != kLoaded)
+        g_imageBegin = g_imageEnd = 0;
 }
 
 bool WatchLoads()
@@ -481,26 +752,44 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
 }
 
 struct Live {
-    int gdi, windows, handles, views, blocks;
+    int gdi = 0, windows = 0;
+    int kinds[kKinds] = {};
 };
+
+// A window's timers end with it.
+void ForgetTimersOfGoneWindows()
+{
+    auto& timers = g_live[kTimers];
+    for (auto it = timers.begin(); it != timers.end();)
+        it = it->first.first && !IsWindow(reinterpret_cast<HWND>(it->first.first)) ? timers.erase(it) : std::next(it);
+}
 
 Live Measure()
 {
-    Live live = {};
+    ForgetTimersOfGoneWindows();
+    Live live;
     live.gdi = g_gdi ? static_cast<int>(g_gdi->Live()) : 0;
     EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&live.windows));
-    live.handles = static_cast<int>(g_handles.size());
-    live.views = static_cast<int>(g_views.size());
-    live.blocks = static_cast<int>(g_blocks.size());
+    for (int kind = 0; kind < kKinds; ++kind)
+        live.kinds[kind] = static_cast<int>(g_live[kind].size());
     return live;
 }
 
 void PrintResidue(const char* when, const Live& before)
 {
     const Live after = Measure();
-    printf("probe: %s gdi=%d windows=%d handles=%d views=%d blocks=%d\n", when, after.gdi - before.gdi,
-           after.windows - before.windows, after.handles - before.handles, after.views - before.views,
-           after.blocks - before.blocks);
+    printf("probe: %s gdi=%d windows=%d", when, after.gdi - before.gdi, after.windows - before.windows);
+    for (int kind = 0; kind < kKinds; ++kind)
+        printf(" %s=%d", kKindNames[kind], after.kinds[kind] - before.kinds[kind]);
+    printf("\n");
+}
+
+// What stays made by the plug-in after its free, one line per object.
+void PrintKept()
+{
+    for (const auto& live : g_live)
+        for (const auto& object : live)
+            printf("probe: kept %s\n", object.second.c_str());
 }
 
 // Scripted player of the skinned window, on a thread timer its modal loop dispatches:
@@ -574,6 +863,40 @@ HWND MakeClientWindow()
                            nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+std::string Hex(const void* bytes, size_t size)
+{
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < size; ++i) {
+        snprintf(digits, sizeof digits, "%02x", static_cast<const BYTE*>(bytes)[i]);
+        text += digits;
+    }
+    return text;
+}
+
+// The queue's records as a reader outside the plug-in sees them, each its length and
+// a hash of its bytes.
+void PrintQueue()
+{
+    CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+    printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
+    if (!section.Get())
+        return;
+    const auto* block = static_cast<const uint8_t*>(MapViewOfFile(section.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!block)
+        return;
+    MEMORY_BASIC_INFORMATION view = {};
+    VirtualQuery(block, &view, sizeof view);
+    QueueSection::ForEachRecord(block, view.RegionSize, [](const uint8_t* data, int32_t length) {
+        uint64_t hash = 14695981039346656037ull;
+        for (int32_t i = 0; i < length; ++i)
+            hash = (hash ^ data[i]) * 1099511628211ull;
+        printf("probe: queued %ld bytes hash=%016llx\n", static_cast<long>(length),
+               static_cast<unsigned long long>(hash));
+    });
+    UnmapViewOfFile(block);
+}
+
 // Runs one export scenario between Arm and Disarm.
 void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watcher)
 {
@@ -597,7 +920,9 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         for (int i = 0; i < 3; ++i) {
             char buffer[4096] = "";
             char* pBuffer = buffer;
-            printf("probe: speak %d hr=0x%08lx\n", i, static_cast<unsigned long>(getSpeakInfo(i, 0, &pBuffer)));
+            const HRESULT hr = getSpeakInfo(i, 0, &pBuffer);
+            printf("probe: speak %d hr=0x%08lx %s text=%s\n", i, static_cast<unsigned long>(hr),
+                   pBuffer == buffer ? "same" : "moved", Hex(buffer, strnlen(buffer, sizeof buffer)).c_str());
         }
     } else if (scenario == "CreateRPopupMenu") {
         createMenu(hWnd);
@@ -605,10 +930,8 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
         onRButton(40, 30);
     }
     Disarm();
-    if (scenario == "post") {
-        CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
-        printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
-    }
+    if (scenario == "post")
+        PrintQueue();
     PrintResidue("left", before);
     DestroyWindow(hWnd);
 }
@@ -627,12 +950,16 @@ HMODULE LoadPlugIn(bool bArmed, const Live& before)
     if (bArmed)
         Arm();
     HMODULE module = LoadLibraryA("ZRKTempDll.dll");
+    const DWORD error = GetLastError();  // 1114: the entry point said no; else it raised
     if (bArmed) {
         Disarm();
         PrintResidue("left", before);
     }
     KillTimer(nullptr, timer);
-    printf("probe: load %s\n", module ? "ok" : "failed");
+    if (module)
+        printf("probe: load ok\n");
+    else
+        printf("probe: load failed error=%lu\n", static_cast<unsigned long>(error));
     if (!g_patch.entry)
         printf("probe: the plug-in's load was not seen\n");
     return module;
@@ -646,7 +973,7 @@ int Run(const std::string& scenario)
     const Live beforeLoad = Measure();
     HMODULE module = LoadPlugIn(scenario == "startup" || g_bFaultInLoad, beforeLoad);
     if (g_bFaultInLoad)
-        g_pszFault = nullptr;
+        g_pszFault = g_pszVariant = nullptr;
     if (module) {
         PrintRecord(module);
         if (scenario == "shutdown") {
@@ -662,6 +989,7 @@ int Run(const std::string& scenario)
         }
     }
     PrintResidue("residue", beforeLoad);
+    PrintKept();
     watcher.Stop();
     printf("probe: done\n");
     return 0;
@@ -674,12 +1002,18 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&OnCrash);
+    AddVectoredExceptionHandler(1, &OnFirstChance);
     if (argc < 2 || !WatchLoads()) {
         printf("probe: usage: fault_probe SCENARIO [FUNCTION K], and a loader that reports loads\n");
         return 2;
     }
     if (argc >= 4) {
         g_pszFault = argv[2];
+        char* slash = strchr(argv[2], '/');
+        if (slash) {
+            *slash = '\0';
+            g_pszVariant = slash + 1;
+        }
         g_nFaultK = atol(argv[3]);
         g_bFaultInLoad = argc >= 5 && !strcmp(argv[4], "load");
     }

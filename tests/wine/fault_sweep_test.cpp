@@ -2,13 +2,15 @@
 // which the k-th call of that import fails, checked against the same scenario's clean
 // run. The test command runs a fixed, seeded sample that fails every failable import at
 // least once; ZRK_FAULT_SWEEP=full runs the whole grid (the first 20 calls of each
-// import, then every 10th).
+// import, then every 10th), the answers other than failures included.
 #include "tests/wine/ClientScenario.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
@@ -50,16 +52,20 @@ const std::map<std::string, std::set<std::string>> kAllowedRecords = {
     {"startup", {"1 1024 600 0 1 16 1 1 1 0 1 1", "1 800 600 0 1 16 1 1 1 0 1 1"}},
 };
 
-const char* const kCounters[] = {"gdi", "windows", "handles", "views", "blocks"};
+const char* const kCounters[] = {"gdi",     "windows", "handles", "views", "blocks",
+                                 "modules", "hooks",   "timers",  "classes", "tls"};
 
 struct ProbeRun {
     ProcessResult process;
     std::map<std::string, long> calls;  // calls of each import in the scenario's phase
     std::set<std::string> failable;
     std::map<std::string, long> residue;  // what stays after the plug-in is freed
+    std::multiset<std::string> kept;       // what each of those objects is
     std::string record, fault;
     std::string callLog;  // what the stand-ins logged
     bool loaded = false;
+    long loadError = 0;  // GetLastError() after a failed load
+    std::string failed;  // the import whose call failed ("" when none did)
 
     bool Printed(const std::string& text) const { return process.output.find(text) != std::string::npos; }
 };
@@ -92,15 +98,23 @@ void ParseLine(const std::string& text, ProbeRun& run)
             run.failable.insert(name);
     } else if (what == "residue") {
         run.residue = ParseCounters(line);
+    } else if (what == "kept") {
+        std::string object;
+        std::getline(line >> std::ws, object);
+        run.kept.insert(object);
     } else if (what == "record") {
         std::getline(line >> std::ws, run.record);
     } else if (what == "load") {
-        std::string result;
-        line >> result;
+        std::string result, error;
+        line >> result >> error;
         run.loaded = result == "ok";
+        if (error.rfind("error=", 0) == 0)
+            run.loadError = atol(error.c_str() + 6);
     } else if (what == "fault") {
         std::string name, k;
         line >> name >> k >> run.fault;
+        if (run.fault == "hit")
+            run.failed = name;
     }
 }
 
@@ -147,17 +161,117 @@ private:
     ClientScenario m_game;
 };
 
-// What is wrong with a run that failed one call, judged against the clean run; empty
-// when nothing is.
-std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+// The calls whose failure must fail start-up, and why: without the component host the
+// game cannot start, and the player is told so.
+struct StartUpFailure {
+    const char* function;
+    const char* reason;
+};
+const StartUpFailure kStartUpFailures[] = {
+    {"CoLoadLibrary", "the host's library cannot be loaded"},
+    {"GetProcAddress", "the host's library shows no class-object entry"},
+    {"MultiByteToWideChar", "the host's path cannot be made wide for loading it"},
+    {"GetModuleFileNameA", "the client's folder, where the host lies, cannot be known"},
+};
+
+const char kLoadCoreError[] = "probe: message box Load Core Error!";
+
+// A load the clean run made and this run did not: sound only when the failed call is one
+// that must fail start-up and the entry point refused (1114) after telling the player.
+std::string JudgeFailedLoad(const ProbeRun& run)
 {
-    if (run.process.timedOut)
-        return "hang";
-    if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
-        return "crash";
-    // What the plug-in keeps while loaded, the C++ runtime's per-thread exception storage
-    // made by a first failure included, is released when it is freed: what stays after the
-    // free is what a failure may not add to.
+    const long kEntryRefused = 1114;  // ERROR_DLL_INIT_FAILED
+    if (run.loadError != kEntryRefused)
+        return "crash: the load failed with error " + std::to_string(run.loadError);
+    for (const StartUpFailure& failure : kStartUpFailures)
+        if (run.failed.substr(0, run.failed.find('/')) == failure.function && run.Printed(kLoadCoreError))
+            return "";
+    return "wrong result: the load failed";
+}
+
+// What the client, the player and the queue's reader see of a scenario: the exports'
+// answers (the speak text, the host handed out), the records queued, the message boxes,
+// and the stand-ins' log of the components loaded and called.
+std::vector<std::string> Observed(const ProbeRun& run)
+{
+    static const char* const kShown[] = {"probe: speak ", "probe: core host ", "probe: queue", "probe: message box"};
+    std::vector<std::string> seen;
+    std::istringstream output(run.process.output);
+    for (std::string line; std::getline(output, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        for (const char* shown : kShown)
+            if (line.rfind(shown, 0) == 0)
+                seen.push_back(line);
+    }
+    std::istringstream log(run.callLog);
+    for (std::string line; std::getline(log, line);)
+        seen.push_back(line);
+    return seen;
+}
+
+bool StartsWith(const std::string& text, const char* prefix)
+{
+    return text.rfind(prefix, 0) == 0;
+}
+
+const char kMenuModuleBox[] =
+    "probe: message box \xBC\xD3\xD4\xD8\xB2\xCB\xB5\xA5\xC4\xA3\xBF\xE9\xCA\xA7\xB0\xDC";
+
+// What a failed call may take away from what the clean run showed: the menu module and
+// the help library are optional (start-up goes on without either, and what needs them
+// then does nothing), without the queue's section messaging is off, and a posting the
+// channel cannot take is dropped and still answered S_OK (a record that arrives garbled
+// shows as one that was not there before).
+bool MayBeLost(const std::string& line)
+{
+    return StartsWith(line, "Tessaru: ") || StartsWith(line, "Orvalt: ") || StartsWith(line, "probe: queue") ||
+           StartsWith(line, "probe: speak ");  // judged by what replaced it
+}
+
+// What a failed call may add: the menu module's message box when it cannot be bound, a
+// speak request answered E_FAIL with the buffer untouched, the queue's section absent.
+bool MayAppear(const std::string& line)
+{
+    if (line == kMenuModuleBox || line == "probe: queue section absent")
+        return true;
+    const size_t failed = line.find(" hr=0x80004005 same text=");
+    return StartsWith(line, "probe: speak ") && failed != std::string::npos &&
+           failed + strlen(" hr=0x80004005 same text=") == line.size();
+}
+
+// What this run showed that the clean run did not, or lost of what it showed, beyond
+// what a failure may change; empty when they agree.
+std::string Difference(const std::vector<std::string>& clean, const std::vector<std::string>& run)
+{
+    std::multiset<std::string> lost(clean.begin(), clean.end());
+    std::vector<std::string> added;
+    for (const std::string& line : run) {
+        const auto it = lost.find(line);
+        if (it != lost.end())
+            lost.erase(it);
+        else
+            added.push_back(line);
+    }
+    for (const std::string& line : added)
+        if (!MayAppear(line))
+            return "showed " + line;
+    for (const std::string& line : lost)
+        if (!MayBeLost(line))
+            return "lost " + line;
+    const auto speaks = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& line) { return StartsWith(line, "probe: speak "); });
+    };
+    if (speaks(clean) != speaks(run))
+        return "answered a different number of speak requests";
+    return "";
+}
+
+// What the plug-in keeps while loaded, the C++ runtime's per-thread exception storage
+// made by a first failure included, is released when it is freed: what stays after the
+// free is what a failure may not add to, counted and object by object.
+std::string Leak(const ProbeRun& clean, const ProbeRun& run)
+{
     for (const char* counter : kCounters) {
         const auto count = [counter](const std::map<std::string, long>& counters) {
             const auto it = counters.find(counter);
@@ -166,16 +280,57 @@ std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const 
         if (count(run.residue) > count(clean.residue))
             return std::string("leak of ") + counter;
     }
-    const auto allowed = kAllowedRecords.find(scenario.name);
-    if (run.loaded && allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
-        return "wrong record " + run.record;
+    for (const std::string& object : run.kept)
+        if (run.kept.count(object) > clean.kept.count(object))
+            return "leak of " + object;
     return "";
+}
+
+std::string WrongResult(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+{
+    if (clean.loaded && !run.loaded)
+        return JudgeFailedLoad(run);
+    if (!run.loaded)
+        return "";
+    const std::string difference = Difference(Observed(clean), Observed(run));
+    if (!difference.empty())
+        return "wrong result: " + difference;
+    const auto allowed = kAllowedRecords.find(scenario.name);
+    if (allowed != kAllowedRecords.end() && !allowed->second.count(run.record))
+        return "wrong result: record " + run.record;
+    return "";
+}
+
+// What is wrong with a run that failed one call, judged against the clean run (a leak
+// and a wrong result both named); empty when nothing is.
+std::string Verdict(const SweepScenario& scenario, const ProbeRun& clean, const ProbeRun& run)
+{
+    if (run.process.timedOut)
+        return "hang";
+    if (run.Printed("probe: crash") || !run.Printed("probe: done") || run.process.exitCode != 0)
+        return "crash";
+    if (run.Printed("probe: exception"))
+        return "crash: an exception inside the plug-in";
+    const std::string leak = Leak(clean, run);
+    const std::string wrong = WrongResult(scenario, clean, run);
+    if (wrong.rfind("crash", 0) == 0)
+        return wrong;
+    return leak.empty() || wrong.empty() ? leak + wrong : leak + "; " + wrong;
 }
 
 struct Fault {
     const SweepFolder* folder;
     std::string function;
     long k;
+};
+
+// Answers other than the canonical failure, each swept like a failable import of its own:
+// waits that time out or find their mutex abandoned, names already taken by an object of
+// another kind or size, paths that do not fit.
+const char* const kVariants[] = {
+    "WaitForSingleObject/timeout", "WaitForSingleObject/abandoned", "CreateMutexA/squatted",
+    "CreateFileMappingA/squatted", "CreateSemaphoreW/squatted",     "GetModuleFileNameA/truncated",
+    "GetCurrentDirectoryA/truncated",
 };
 
 // k = 1..20, then every 10th up to the calls of the clean run.
@@ -211,6 +366,14 @@ struct Sweep {
             for (const std::string& function : run.failable)
                 for (long k : FullKs(run.calls.at(function)))
                     byFunction[function].push_back({folder.get(), function, k});
+            if (!bFull)
+                continue;  // the sample keeps its time: the variants run in the whole sweep
+            for (const std::string variant : kVariants) {
+                const auto called = run.calls.find(variant.substr(0, variant.find('/')));
+                if (called != run.calls.end())
+                    for (long k : FullKs(called->second))
+                        byFunction[variant].push_back({folder.get(), variant, k});
+            }
         }
         std::mt19937 random(20041009);
         for (auto& entry : byFunction) {
@@ -228,16 +391,19 @@ struct Sweep {
         const SweepScenario& scenario = fault.folder->Scenario();
         const ProbeRun run = fault.folder->Run(fault.function, fault.k);
         ++runs;
-        swept.insert(fault.function);
+        swept.insert(fault.function.substr(0, fault.function.find('/')));
         if (run.fault != "hit" && !run.process.timedOut && run.Printed("probe: done"))
             ++missed;
         const std::string verdict = Verdict(scenario, clean.at(scenario.name), run);
         if (verdict.empty())
             return;
-        int& count = verdict == "hang" ? hangs : verdict == "crash" ? crashes : verdict.rfind("leak", 0) == 0 ? leaks : wrong;
+        int& count = verdict == "hang"                  ? hangs
+                     : verdict.rfind("crash", 0) == 0   ? crashes
+                     : verdict.rfind("leak", 0) == 0    ? leaks
+                                                        : wrong;
         ++count;
         findings.push_back(std::string(scenario.name) + " " + fault.function + " k=" + std::to_string(fault.k) + ": " +
-                           verdict + "\n" + run.process.output);
+                           verdict + "\n" + run.process.output + run.callLog);
     }
 
     std::string Summary() const
@@ -313,6 +479,9 @@ const NamedFault kNamedFaults[] = {
     {"window", "CreateDialogIndirectParamA", 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
     // Subclassing refused: the window never ran and start-up hung in its modal loop.
     {"window", kSetWindowProc, 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 2 1", ""},
+    // The file unreadable: the exception on the way made the runtime's thread storage,
+    // whose lock (a semaphore) stayed behind after the free.
+    {"startup", "ReadFile", 1, false, true, "", "1 800 600 0 1 16 1 1 1 0 1 1", ""},
     // No TLS slot: the C++ runtime's thread storage aborted the process.
     {"startup", "TlsAlloc", 1, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
     // The window left half made, with no OK button (k=45: the table of its controls):

@@ -65,7 +65,7 @@ start_desktop() {
 desktop_pids() {
   local pid
   for pid in $(pgrep -f 'explorer.exe /desktop'); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
   done
 }
 

@@ -6,6 +6,7 @@
 # ZRK_WINE_SETUP_SECONDS (default 300). Set-up is left to that first program: a second
 # one started meanwhile (an explicit wineboot too) can leave the prefix with two service
 # managers and no RPC service, and then every process that starts COM waits 10 s for it.
+source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 start_wine() {
   # The rest of Wine's environment is wine-run.sh's, through which every program runs.
   export WINEPREFIX="$1" ZRK_ARCH=${2:-${ZRK_ARCH:-win32}}
@@ -46,19 +47,14 @@ start_wine() {
 # test "running", until a pause between tests: seconds to minutes. Here it starts with no
 # pipe of ours, and a console idling on the desktop keeps it for the whole session.
 start_desktop() {
-  local here=$1 keeper=$WINEPREFIX/.desktop-keeper waited=0
+  local here=$1 keeper=$WINEPREFIX/.desktop-keeper
   [ -p "$keeper" ] || mkfifo "$keeper"
   # Opened for reading and writing, the pipe never ends: the console waits on it.
   "$here/wine-run.sh" cmd /k echo keeping the desktop <>"$keeper" >"$keeper.log" 2>&1 &
-  until grep -q "keeping the desktop" "$keeper.log" 2>/dev/null; do
-    sleep 0.2; waited=$((waited + 1))
-    [ $waited -lt 300 ] || { echo "== the desktop's keeper did not start in $WINEPREFIX" >&2; return 0; }
-  done
+  wait_until 300 grep -qs "keeping the desktop" "$keeper.log" ||
+    { echo "== the desktop's keeper did not start in $WINEPREFIX" >&2; return 0; }
   "$here/wine-run.sh" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-  until desktop_running; do
-    sleep 0.2; waited=$((waited + 1))
-    [ $waited -lt 300 ] || { echo "== Wine's desktop did not start in $WINEPREFIX" >&2; return 0; }
-  done
+  wait_until 300 desktop_running || echo "== Wine's desktop did not start in $WINEPREFIX" >&2
 }
 
 # The process ids of this prefix's desktop process.

@@ -33,20 +33,26 @@ screen_changed() { [ "$(screen_digest "$1" "$2")" != "$3" ]; }
 # Succeeds once X window $1 is gone or unmapped.
 window_gone() { ! xdotool search --onlyvisible --classname "$2" 2>/dev/null | grep -qx "$1"; }
 
-# click_in_window WINDOW X Y [MARK_X MARK_Y]: clicks the point x y of the window, relative
-# to its top-left corner, and waits up to 3 s for the pixels around the mark (default: the
-# point itself) to change; a window that has just been mapped may not take input yet, so
-# a click that changed nothing is repeated, three times at most.
-click_in_window() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW before
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  local mark_x=$((X + ${4:-$2})) mark_y=$((Y + ${5:-$3}))
-  before=$(screen_digest $mark_x $mark_y)
+# click_at X Y [MARK_X MARK_Y]: clicks the screen point x y and waits up to 3 s for the
+# pixels around the mark (default: the point itself) to change; a window that has just
+# been mapped may not take input yet, so a click that changed nothing is repeated, three
+# times at most.
+click_at() {
+  local mark_x=${3:-$1} mark_y=${4:-$2} before
+  before=$(screen_digest "$mark_x" "$mark_y")
   for _ in 1 2 3; do
-    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-    wait_until 30 screen_changed $mark_x $mark_y "$before" && return 0
+    xdotool mousemove "$1" "$2" click 1
+    wait_until 30 screen_changed "$mark_x" "$mark_y" "$before" && return 0
   done
   return 1
+}
+
+# click_in_window WINDOW X Y [MARK_X MARK_Y]: click_at with points relative to the X
+# window's top-left corner.
+click_in_window() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  click_at $((X + $2)) $((Y + $3)) $((X + ${4:-$2})) $((Y + ${5:-$3}))
 }
 
 # Clicks the OK button of skinned window $1 (a push button that looks different under

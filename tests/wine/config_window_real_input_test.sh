@@ -63,9 +63,11 @@ start_program 'fullscreen=0\nopencount=2\nshownext=0\n' plain_dialog.exe
 window=$(find_client_window any 150 plain_dialog.exe) || { kill $client; fail "no plain dialog"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "plain dialog at $X,$Y size ${WIDTH}x$HEIGHT"
-# The full-screen box: dialog units 10,9 to 104,19 with a 9-point font, under the caption
-# that a window manager would draw; its X window is the client area.
-click_in_window "$window" 20 22 || fail "the click on the full-screen box changed nothing"
+# The full-screen box: dialog units 10,9 to 104,19 with a 9-point font, in the client
+# area, whose place on the screen the program prints.
+wait_until 150 grep -q "client area at " "$game/out.txt" || { kill $client; fail "no client area reported"; }
+IFS=, read -r client_x client_y < <(sed -n 's/^client area at \([0-9]*,[0-9]*\).*/\1/p' "$game/out.txt")
+click_at $((client_x + 20)) $((client_y + 22)) || fail "the click on the full-screen box changed nothing"
 xdotool key Return
 wait_client "the plain dialog did not close on Enter"
 grep -q "config dialog ended with 1: fullscreen=1" "$game/out.txt" || fail "the plain dialog's OK"

@@ -12,6 +12,8 @@
 #include <objbase.h>
 #include <ocidl.h>
 
+#include <new>
+
 PluginApp::PluginApp() : CWinApp(nullptr) {}
 
 // Destroyed also when the process ends, when no other library may be called: the core
@@ -35,7 +37,7 @@ BOOL PluginApp::InitInstance()
     }
     m_menuModule.Bind(directory);  // either may be missing: the exports then do nothing
     m_helpLibrary.Bind(directory);
-    m_pGameSite = new GameSite();  // opens the "Client" queue
+    m_pGameSite = new (std::nothrow) GameSite();  // opens the "Client" queue; messaging is off without it
     return CWinApp::InitInstance();
 }
 

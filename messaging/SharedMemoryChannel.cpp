@@ -1,6 +1,7 @@
 #include "messaging/SharedMemoryChannel.h"
 
 #include <cstring>
+#include <new>
 #include <utility>
 
 using namespace QueueSection;
@@ -78,8 +79,15 @@ bool SharedMemoryChannel::MapSection(const std::string& name)
 
 int SharedMemoryChannel::Open(const std::string& prefix)
 {
-    m_mutex.Attach(CreateMutexA(nullptr, FALSE, MutexName(prefix).c_str()));
-    if (!m_mutex || !MapSection(SectionName(prefix)))
+    std::string mutexName, sectionName;
+    try {
+        mutexName = MutexName(prefix);
+        sectionName = SectionName(prefix);
+    } catch (const std::bad_alloc&) {
+        return 0;  // without memory for the names the queue cannot be had either
+    }
+    m_mutex.Attach(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+    if (!m_mutex || !MapSection(sectionName))
         return 0;
     m_bOpen = 1;
     // Under the mutex: the creator's zeros become an empty queue (count 0, end offset

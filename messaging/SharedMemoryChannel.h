@@ -24,7 +24,8 @@ public:
 
     // Creates or opens MutexName(prefix) and SectionName(prefix) and maps
     // exactly 64 KB of the section. 1 when mapped; 0 when the mutex or section cannot be
-    // had, or when the section by that name is not 64 KB of committed read-write memory.
+    // had (nor the memory for their names), or when the section by that name is not 64 KB
+    // of committed read-write memory.
     // Waits at most a second for the mutex: without it the queue is opened as found,
     // uninitialised. Called once per object.
     int Open(const std::string& prefix);

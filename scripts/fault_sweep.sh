@@ -2,8 +2,8 @@
 # The whole fault sweep: every failable import of the plug-in made to fail once per run,
 # at its first 20 calls in each scenario and then at every 10th, one process per run, and
 # the sweep's summary line. Runs the 32-bit product where this machine executes 32-bit
-# code, else its 64-bit twin; arguments name word sizes instead (win32, win64). About half
-# an hour per word size on two cores; the test command runs a seeded sample of it.
+# code, else its 64-bit twin; arguments name word sizes instead (win32, win64). About a
+# quarter of an hour per word size on two cores; the test command runs a seeded sample of it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 

@@ -495,6 +495,10 @@ const NamedFault kNamedFaults[] = {
     // Unloading allocates nothing: a static window's destructor took a lock made with new,
     // and its failure there ended the process.
     {"shutdown", "malloc", 1, false, true, "", "", "", "missed"},
+    // No memory for the queue's object or its names (the whole sweep: window k=130):
+    // start-up failed, silently. Messaging is off now and the game starts.
+    {"startup", "malloc", 45, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
+    {"startup", "malloc", 46, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
     // The section refused: messaging is off, and a post is answered S_OK and dropped.
     {"post", "CreateFileMappingA", 1, true, true, "", "", "probe: queue section absent"},
     {"post", "CreateFileMappingA", 1, true, true, "", "", "Tessaru: item 101 posted -> 0"},

@@ -307,10 +307,16 @@ ObjectKey KeyOf(const void* p, uintptr_t owner = 0)
     return {owner, reinterpret_cast<uintptr_t>(p)};
 }
 
+// A module handed out again is one more reference to it. Any other object handed out at
+// a place still listed was released where the probe does not see (a block the plug-in
+// gives a peer, which frees it with its own allocator): the new object replaces it.
 void Keep(Kind kind, const void* p, const std::string& what, uintptr_t owner = 0)
 {
-    if (p && p != INVALID_HANDLE_VALUE)
-        g_live[kind].emplace(KeyOf(p, owner), what);
+    if (!p || p == INVALID_HANDLE_VALUE)
+        return;
+    if (kind != kModules)
+        g_live[kind].erase(KeyOf(p, owner));
+    g_live[kind].emplace(KeyOf(p, owner), what);
 }
 
 void Forget(Kind kind, const ObjectKey& key)

@@ -800,10 +800,12 @@ void PrintKept()
 
 // Scripted player of the skinned window, on a thread timer its modal loop dispatches:
 // the pointer rests on the OpenGL button until its tip shows, then clicks pick OpenGL,
-// full screen, then OK until the window closes (a failed call may lose a click), in
-// client coordinates of its buttons.
+// full screen, then OK until the window closes (a failed call may lose a click). Each
+// step moves the display's pointer to the button's place on the screen and presses
+// there, through the system's hardware input: hit-testing, the window's region and the
+// z-order decide which window gets it, so a window the player cannot use is not used.
 struct ScriptStep {
-    POINT pt;
+    POINT pt;  // in the window's client area
     bool bClick;
     DWORD nRestMs;  // before the next step
 };
@@ -825,6 +827,27 @@ BOOL CALLBACK FindDialog(HWND hWnd, LPARAM found)
     return TRUE;
 }
 
+// A screen point as absolute pointer input: 0..65535 across the primary screen.
+INPUT PointerAt(POINT screen, DWORD flags)
+{
+    const auto scale = [](LONG at, int size) { return static_cast<LONG>((at * 65536LL + size - 1) / size); };
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = scale(screen.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = scale(screen.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return input;
+}
+
+void PlayStep(HWND hDialog, const ScriptStep& step)
+{
+    POINT screen = step.pt;
+    ClientToScreen(hDialog, &screen);
+    INPUT inputs[] = {PointerAt(screen, 0), PointerAt(screen, MOUSEEVENTF_LEFTDOWN),
+                      PointerAt(screen, MOUSEEVENTF_LEFTUP)};
+    SendInput(step.bClick ? 3 : 1, inputs, sizeof(INPUT));
+}
+
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND hDialog = nullptr;
@@ -833,13 +856,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
         return;
     const int nLast = static_cast<int>(std::size(kScript)) - 1;
     const ScriptStep& step = kScript[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
-    const LPARAM at = MAKELPARAM(step.pt.x, step.pt.y);
-    if (step.bClick) {
-        PostMessageA(hDialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(hDialog, WM_LBUTTONUP, 0, at);
-    } else {
-        PostMessageA(hDialog, WM_MOUSEMOVE, 0, at);
-    }
+    PlayStep(hDialog, step);
     g_nRestStart = GetTickCount();
     g_nRestMs = step.nRestMs;
 }

@@ -52,6 +52,10 @@ const std::map<std::string, std::set<std::string>> kAllowedRecords = {
     {"startup", {"1 1024 600 0 1 16 1 1 1 0 1 1", "1 800 600 0 1 16 1 1 1 0 1 1"}},
 };
 
+// The window's clean run: every choice of the scripted player reached the window (OpenGL,
+// full screen unticked, OK).
+const char kPlayersRecord[] = "0 800 600 0 1 16 1 1 1 2 2 1";
+
 const char* const kCounters[] = {"gdi",     "windows", "handles", "views", "blocks",
                                  "modules", "hooks",   "timers",  "classes", "tls"};
 
@@ -440,6 +444,7 @@ TEST(FaultSweep, EveryFailedCallEndsSoundly)
             << entry.first << " clean run:\n" << entry.second.process.output;
     }
     ASSERT_FALSE(sweep.clean.at("window").failable.empty()) << "no import counted in the load";
+    EXPECT_EQ(kPlayersRecord, sweep.clean.at("window").record) << sweep.clean.at("window").process.output;
     const bool bFull = FullSweepAsked();
     for (const Fault& fault : sweep.Grid(bFull))
         sweep.RunFault(fault);
@@ -520,9 +525,11 @@ TEST_P(NamedFaults, EndAsTheFailureShould)
             scenario = &candidate;
     ASSERT_TRUE(scenario);
     SweepFolder folder(*scenario);
+    const ProbeRun clean = folder.Run();
+    ASSERT_TRUE(clean.loaded && clean.Printed("probe: done")) << clean.process.output;
     const ProbeRun run = folder.Run(row.function, row.k, row.bInLoad);
     const std::string report = run.process.output + run.callLog;
-    ASSERT_EQ("", Verdict(*scenario, folder.Run(), run)) << report;
+    ASSERT_EQ("", Verdict(*scenario, clean, run)) << report;
     EXPECT_EQ(row.fault, run.fault) << report;
     EXPECT_EQ(row.bLoads, run.loaded) << report;
     const std::string box = *row.messageBox ? std::string("probe: message box ") + row.messageBox : "probe: message box";

@@ -9,9 +9,12 @@
 // The imports are redirected after the loader binds them and before the plug-in's entry
 // point runs: the load notification arrives before binding, so it plants a jump at the
 // entry point that installs the redirections, puts the entry's bytes back and enters it.
+#include "app/ZRKTempDll.h"
 #include "client/DialogWatcher.h"
+#include "config/DeviceConfigKeys.h"
 #include "framework/KernelHandle.h"
 #include "messaging/QueueSection.h"
+#include "messaging/SharedMemoryChannel.h"
 #include "tests/wine/GdiObjectCounter.h"
 #include "tests/wine/ImportRedirect.h"
 
@@ -867,16 +870,14 @@ Fn Export(HMODULE module, const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-struct DeviceRecord {
-    int32_t fields[12];
-};
-
+// The record's fields in the device table's order.
 void PrintRecord(HMODULE module)
 {
-    auto* record = Export<DeviceRecord*(__cdecl*)()>(module, "LoadConfig")();
+    const DeviceConfig* record = Export<DeviceConfig*(__cdecl*)()>(module, "LoadConfig")();
     printf("probe: record");
-    for (int32_t field : record->fields)
-        printf(" %ld", static_cast<long>(field));
+#define PRINT_DEVICE_FIELD(field, defaultValue) printf(" %ld", static_cast<long>(record->field));
+    DEVICE_CONFIG_ROWS(PRINT_DEVICE_FIELD)
+#undef PRINT_DEVICE_FIELD
     printf("\n");
 }
 
@@ -901,7 +902,7 @@ std::string Hex(const void* bytes, size_t size)
 // a hash of its bytes.
 void PrintQueue()
 {
-    CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, "ClientShareMemSection"));
+    CKernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, SharedMemoryChannel::SectionName("Client").c_str()));
     printf("probe: queue section %s\n", section.Get() ? "present" : "absent");
     if (!section.Get())
         return;
@@ -933,7 +934,7 @@ void RunExport(HMODULE module, const std::string& scenario, DialogWatcher& watch
     const Live before = Measure();
     Arm();
     if (scenario == "LoadConfig") {
-        Export<DeviceRecord*(__cdecl*)()>(module, "LoadConfig")();
+        Export<DeviceConfig*(__cdecl*)()>(module, "LoadConfig")();
     } else if (scenario == "TransferPointer") {
         void* pCoreHost = nullptr;
         Export<void(__cdecl*)(int32_t, void**)>(module, "TransferPointer")(20041009, &pCoreHost);

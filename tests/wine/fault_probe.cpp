@@ -842,13 +842,51 @@ INPUT PointerAt(POINT screen, DWORD flags)
     return input;
 }
 
-void PlayStep(HWND hDialog, const ScriptStep& step)
+INPUT Key(WORD key, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void Click(POINT screen)
+{
+    INPUT inputs[] = {PointerAt(screen, 0), PointerAt(screen, MOUSEEVENTF_LEFTDOWN),
+                      PointerAt(screen, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+// Whether a press at a screen point lands on the window.
+bool Reaches(HWND hDialog, POINT screen)
+{
+    HWND hit = WindowFromPoint(screen);
+    return hit == hDialog || IsChild(hDialog, hit);
+}
+
+// OK out of reach: a click on the window's middle makes it the active one, and Enter.
+void ConfirmWithEnter(HWND hDialog)
+{
+    RECT rect;
+    GetWindowRect(hDialog, &rect);
+    Click({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    INPUT enter[] = {Key(VK_RETURN, 0), Key(VK_RETURN, KEYEVENTF_KEYUP)};
+    SendInput(2, enter, sizeof(INPUT));
+}
+
+void PlayStep(HWND hDialog, const ScriptStep& step, bool bConfirms)
 {
     POINT screen = step.pt;
     ClientToScreen(hDialog, &screen);
-    INPUT inputs[] = {PointerAt(screen, 0), PointerAt(screen, MOUSEEVENTF_LEFTDOWN),
-                      PointerAt(screen, MOUSEEVENTF_LEFTUP)};
-    SendInput(step.bClick ? 3 : 1, inputs, sizeof(INPUT));
+    if (bConfirms && !Reaches(hDialog, screen)) {
+        ConfirmWithEnter(hDialog);
+    } else if (step.bClick) {
+        Click(screen);
+    } else {
+        INPUT move = PointerAt(screen, 0);
+        SendInput(1, &move, sizeof(INPUT));
+    }
 }
 
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
@@ -858,8 +896,9 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
     if (!hDialog || GetTickCount() - g_nRestStart < g_nRestMs)
         return;
     const int nLast = static_cast<int>(std::size(kScript)) - 1;
-    const ScriptStep& step = kScript[g_nScriptStep < nLast ? g_nScriptStep++ : nLast];
-    PlayStep(hDialog, step);
+    const int nStep = g_nScriptStep < nLast ? g_nScriptStep++ : nLast;
+    const ScriptStep& step = kScript[nStep];
+    PlayStep(hDialog, step, nStep == nLast);
     g_nRestStart = GetTickCount();
     g_nRestMs = step.nRestMs;
 }

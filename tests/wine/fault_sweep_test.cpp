@@ -504,6 +504,10 @@ const NamedFault kNamedFaults[] = {
     // start-up failed, silently. Messaging is off now and the game starts.
     {"startup", "malloc", 45, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
     {"startup", "malloc", 46, false, true, "", "1 1024 600 0 1 16 1 1 1 0 1 1", ""},
+    // The window left at its template's size, or without its background: OK lies outside
+    // it, and the player's pointer cannot reach it. Enter confirms it then.
+    {"window", "SetWindowPos", 1, false, true, "", "", ""},
+    {"window", "LoadBitmapA", 1, false, true, "", "", ""},
     // The section refused: messaging is off, and a post is answered S_OK and dropped.
     {"post", "CreateFileMappingA", 1, true, true, "", "", "probe: queue section absent"},
     {"post", "CreateFileMappingA", 1, true, true, "", "", "Tessaru: item 101 posted -> 0"},

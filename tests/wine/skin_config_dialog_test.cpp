@@ -29,10 +29,9 @@ struct Area {
     RECT rect;
 };
 const Area kButtonAreas[] = {
-    {D::IDC_SKIN_OK, {486, 325, 565, 351}},       {D::IDC_SKIN_FULLSCREEN, {14, 227, 134, 251}},
-    {D::IDC_SKIN_DONTSHOW, {14, 260, 134, 284}},  {D::IDC_SKIN_AUTO, {163, 227, 263, 251}},
-    {D::IDC_SKIN_OPENGL, {163, 260, 263, 284}},   {D::IDC_SKIN_SOFTWARE, {306, 227, 406, 251}},
-    {D::IDC_SKIN_DIRECT3D, {306, 258, 406, 282}},
+#define SKIN_BUTTON(name, x, y, width, height, ...) {D::IDC_SKIN_##name, {x, y, x + width, y + height}},
+#include "config/SkinButtons.inc"
+#undef SKIN_BUTTON
 };
 const RECT kTipAreas[] = {{163, 258, 263, 282}, {312, 225, 412, 249}, {312, 260, 412, 284}, {163, 223, 263, 247}};
 

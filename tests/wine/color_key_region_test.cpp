@@ -1,5 +1,6 @@
 // The colour-key region: exact rectangles for small bitmaps, the fast build against the
 // per-pixel reference, unreadable bitmaps and GDI objects left behind.
+#include "framework/CDC.h"
 #include "skin/ColorKeyRegion.h"
 #include "skin/ColorKeyRegionByPixel.h"
 #include "tests/wine/GdiObjectCounter.h"
@@ -85,9 +86,9 @@ TEST_F(ColorKeyRegionTest, FastBuildEqualsPerPixelReference)
         bitmaps.emplace_back("single pixels" + w, MakeBitmap(width, height, singles));
         bitmaps.emplace_back("all key" + w, MakeBitmap(width, height, allKey));
     }
-    HDC screen = GetDC(nullptr);
+    CClientDC screen(nullptr);
     for (const auto& [name, bitmap] : bitmaps) {
-        for (CDC* pRefDC : {static_cast<CDC*>(nullptr), CDC::FromHandle(screen)}) {
+        for (CDC* pRefDC : {static_cast<CDC*>(nullptr), static_cast<CDC*>(&screen)}) {
             CRgn fast, reference;
             fast.Attach(BuildColorKeyRegion(pRefDC, bitmap));
             reference.Attach(BuildColorKeyRegionByPixel(pRefDC, bitmap));
@@ -97,7 +98,6 @@ TEST_F(ColorKeyRegionTest, FastBuildEqualsPerPixelReference)
                 << Describe(RegionRects(reference)).substr(0, 200);
         }
     }
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(ColorKeyRegionTest, BackgroundFromResourceCutsTheCorners)

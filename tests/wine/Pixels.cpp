@@ -39,13 +39,12 @@ std::vector<RECT> RegionRects(HRGN hRgn)
 
 std::vector<RECT> WindowRegionRects(HWND hWnd, bool* hasRegion)
 {
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    const int type = GetWindowRgn(hWnd, hRgn);
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    const int type = GetWindowRgn(hWnd, region);
     if (hasRegion)
         *hasRegion = type != ERROR;
-    std::vector<RECT> rects = type == ERROR ? std::vector<RECT>() : RegionRects(hRgn);
-    DeleteObject(hRgn);
-    return rects;
+    return type == ERROR ? std::vector<RECT>() : RegionRects(region);
 }
 
 bool SameRegion(HRGN a, HRGN b)

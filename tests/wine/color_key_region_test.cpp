@@ -105,12 +105,12 @@ TEST_F(ColorKeyRegionTest, BackgroundFromResourceCutsTheCorners)
     RelayWnd big;
     ASSERT_TRUE(big.Create(900, 0, 580, 370));
     ApplyColorKeyRegionFromResource(&big, nullptr, 2010);
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(big, hRgn));
-    EXPECT_FALSE(PtInRegion(hRgn, 0, 0)) << "the key pixel is cut away";
-    EXPECT_FALSE(PtInRegion(hRgn, 579, 369)) << "so is the opposite corner";
-    EXPECT_TRUE(PtInRegion(hRgn, 290, 185)) << "the middle stays";
-    DeleteObject(hRgn);
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(big, region));
+    EXPECT_FALSE(PtInRegion(region, 0, 0)) << "the key pixel is cut away";
+    EXPECT_FALSE(PtInRegion(region, 579, 369)) << "so is the opposite corner";
+    EXPECT_TRUE(PtInRegion(region, 290, 185)) << "the middle stays";
 }
 
 TEST_F(ColorKeyRegionTest, UnreadableBitmapLeavesTheRegion)
@@ -132,9 +132,11 @@ TEST_F(ColorKeyRegionTest, NoGdiObjectOutlivesTheCalls)
     CBitmap tip;
     ASSERT_TRUE(LoadSkinBitmap(tip, 2015));
     const size_t before = counter.Live();
-    HRGN probe = CreateRectRgn(0, 0, 1, 1);
-    EXPECT_EQ(before + 1, counter.Live()) << "the counter sees this executable's own calls";
-    DeleteObject(probe);
+    {
+        CRgn probe;
+        probe.CreateRectRgn(0, 0, 1, 1);
+        EXPECT_EQ(before + 1, counter.Live()) << "the counter sees this executable's own calls";
+    }
     CWnd gone;
     gone.m_hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone.m_hWnd);  // SetWindowRgn refuses: the region must be deleted
@@ -142,7 +144,8 @@ TEST_F(ColorKeyRegionTest, NoGdiObjectOutlivesTheCalls)
         ApplyColorKeyRegion(&wnd, nullptr, tip);
         ApplyColorKeyRegionFromResource(&wnd, nullptr, 2010);
         ApplyColorKeyRegion(&gone, nullptr, tip);
-        DeleteObject(BuildColorKeyRegionByPixel(nullptr, tip));
+        CRgn byPixel;
+        byPixel.Attach(BuildColorKeyRegionByPixel(nullptr, tip));
     }
     gone.m_hWnd = nullptr;
     EXPECT_EQ(before, counter.Live()) << "GDI objects created and not released";

@@ -52,10 +52,9 @@ void ClickButton(HWND hWnd, UINT nId)
 
 bool HasRegion(HWND hWnd)
 {
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    const bool has = GetWindowRgn(hWnd, hRgn) != ERROR;
-    DeleteObject(hRgn);
-    return has;
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    return GetWindowRgn(hWnd, region) != ERROR;
 }
 
 BOOL CALLBACK CollectToolTip(HWND hWnd, LPARAM lParam)
@@ -133,10 +132,10 @@ TEST(SkinConfigDialog, PlacedTopmostAboveTheCentreClickedInsideItsShapeRegionOnc
             GetCursorPos(&cursor);
             POINT inWindow = {cursor.x - rect.left, cursor.y - rect.top};
             EXPECT_TRUE(PtInRect(&rect, cursor)) << "click at " << cursor.x << "," << cursor.y;
-            HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-            GetWindowRgn(hWnd, hRgn);
-            EXPECT_TRUE(PtInRegion(hRgn, inWindow.x, inWindow.y)) << "click inside the shape";
-            DeleteObject(hRgn);
+            CRgn region;
+            region.CreateRectRgn(0, 0, 0, 0);
+            GetWindowRgn(hWnd, region);
+            EXPECT_TRUE(PtInRegion(region, inWindow.x, inWindow.y)) << "click inside the shape";
             for (const Area& area : kButtonAreas)
                 EXPECT_FALSE(PtInRect(&area.rect, inWindow)) << "click on button " << area.nId;
             for (const RECT& tip : kTipAreas)

@@ -148,13 +148,12 @@ TEST_F(ToolTipWindowTest, ShownTipIsLayeredShapedAndTranslucent)
     EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
     CBitmap image;
     ASSERT_TRUE(LoadSkinBitmap(image, kTipImage));
-    HRGN expected = BuildColorKeyRegion(nullptr, image);
-    HRGN actual = CreateRectRgn(0, 0, 0, 0);
+    CRgn expected, actual;
+    expected.Attach(BuildColorKeyRegion(nullptr, image));
+    actual.CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(tip, actual));
     EXPECT_TRUE(SameRegion(expected, actual)) << "the window is cut to the image";
     EXPECT_FALSE(PtInRegion(actual, 0, 0)) << "the key corner shows through";
-    DeleteObject(expected);
-    DeleteObject(actual);
 }
 
 TEST_F(ToolTipWindowTest, LeavingHidesAndReleasesCapture)

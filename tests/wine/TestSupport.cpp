@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 void RemoveTree(const std::string& path)

@@ -23,17 +23,15 @@ const ButtonRow kButtons[] = {
 #undef SKIN_BUTTON
 };
 
-// Hot rectangles in client coordinates, each over one radio button, and the tip image.
 struct TipRow {
     int x, y, nWidth, nHeight;
     UINT nImageId;
 };
 
 const TipRow kTips[] = {
-    {163, 258, 100, 24, 2016},  // OpenGL
-    {312, 225, 100, 24, 2017},  // Software
-    {312, 260, 100, 24, 2015},  // Direct3D
-    {163, 223, 100, 24, 2018},  // Auto
+#define SKIN_TIP(...) {__VA_ARGS__},
+#include "config/SkinTips.inc"
+#undef SKIN_TIP
 };
 
 // The radio range's last ID, inclusive. No button has it: mode 4 selects it and so

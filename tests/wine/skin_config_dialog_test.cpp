@@ -33,7 +33,11 @@ const Area kButtonAreas[] = {
 #include "config/SkinButtons.inc"
 #undef SKIN_BUTTON
 };
-const RECT kTipAreas[] = {{163, 258, 263, 282}, {312, 225, 412, 249}, {312, 260, 412, 284}, {163, 223, 263, 247}};
+const RECT kTipAreas[] = {
+#define SKIN_TIP(x, y, width, height, image) {x, y, x + width, y + height},
+#include "config/SkinTips.inc"
+#undef SKIN_TIP
+};
 
 RECT AreaOf(UINT nId)
 {

@@ -1,5 +1,6 @@
 #include "app/HelpLibrary.h"
 
+#include "app/ComponentFiles.h"
 #include "app/ModuleDirectory.h"
 #include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
@@ -12,10 +13,10 @@ HelpLibrary::HelpLibrary(HMODULE hLibrary, CGameZip* pGameZip) : m_hLibrary(hLib
 bool HelpLibrary::Bind(const CString& directory)
 {
     Release();
-    CLoadedLibrary library(LoadLibraryBeside(directory, "..\\Orvalt.dll"));
+    CLoadedLibrary library(LoadLibraryBeside(directory, ComponentFiles::kHelpLibrary));
     if (!library)
         return false;
-    auto pfnGetGameZipPtr = ProcAddress<GetGameZipPtrFn>(library.Get(), "GetGameZipPtr");
+    auto pfnGetGameZipPtr = ProcAddress<GetGameZipPtrFn>(library.Get(), kGetGameZipPtrName);
     if (!pfnGetGameZipPtr)
         return false;  // the library goes with its owner
     m_hLibrary = library.Detach();  // stays loaded: its archive lives in it

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 using GetGameZipPtrFn = CGameZip*(__cdecl*)();
+inline constexpr char kGetGameZipPtrName[] = "GetGameZipPtr";
 
 // A plain value: its destructor frees nothing, since the library and its archive stay
 // until the process ends.

@@ -1,5 +1,6 @@
 #include "app/MenuModule.h"
 
+#include "app/ComponentFiles.h"
 #include "app/ModuleDirectory.h"
 #include "app/OutsideCall.h"
 #include "app/ProcAddress.h"
@@ -20,8 +21,9 @@ void LookUp(HMODULE hLibrary, const char* pszName, Fn& pfn)
 
 bool MenuEntryPoints::IsComplete() const
 {
-    return pfnCreateRMenuObject && pfnReleaseRMenuWnd && pfnAddNewMenu && pfnCreateRMenu &&
-           pfnSetLpIGameSite;
+    bool bComplete = true;
+    ForEach(*this, [&](const char*, auto pfn) { bComplete = bComplete && pfn; });
+    return bComplete;
 }
 
 MenuModule::MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries)
@@ -32,15 +34,11 @@ MenuModule::MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries)
 bool MenuModule::Bind(const CString& directory)
 {
     Release();
-    CLoadedLibrary library(LoadLibraryBeside(directory, "..\\Tessaru.dll"));
+    CLoadedLibrary library(LoadLibraryBeside(directory, ComponentFiles::kMenuModule));
     if (!library)
         return false;
     MenuEntryPoints entries;
-    LookUp(library.Get(), "CreateRMenuObject", entries.pfnCreateRMenuObject);
-    LookUp(library.Get(), "ReleaseRMenuWnd", entries.pfnReleaseRMenuWnd);
-    LookUp(library.Get(), "AddNewMenu", entries.pfnAddNewMenu);
-    LookUp(library.Get(), "CreateRMenu", entries.pfnCreateRMenu);
-    LookUp(library.Get(), "SetLpIGameSite", entries.pfnSetLpIGameSite);
+    MenuEntryPoints::ForEach(entries, [&](const char* pszName, auto& pfn) { LookUp(library.Get(), pszName, pfn); });
     if (!entries.IsComplete()) {
         AfxMessageBox("加载菜单模块失败", MB_OK, 0);
         return false;  // the library goes with its owner

@@ -1,5 +1,5 @@
 // The right-click menu module, Tessaru.dll beside the client's folder: its library and
-// five entry points, bound all together or not at all.
+// entry points, bound all together or not at all.
 #pragma once
 
 #include "framework/CString.h"
@@ -27,6 +27,18 @@ struct MenuEntryPoints {
     SetLpIGameSiteFn pfnSetLpIGameSite = nullptr;
 
     bool IsComplete() const;
+
+    // Calls visit(name, pointer) for each entry point: the one list of their names in
+    // the module, which Bind looks up and the doctor checks.
+    template <typename Entries, typename Visit>
+    static void ForEach(Entries& entries, Visit visit)
+    {
+        visit("CreateRMenuObject", entries.pfnCreateRMenuObject);
+        visit("ReleaseRMenuWnd", entries.pfnReleaseRMenuWnd);
+        visit("AddNewMenu", entries.pfnAddNewMenu);
+        visit("CreateRMenu", entries.pfnCreateRMenu);
+        visit("SetLpIGameSite", entries.pfnSetLpIGameSite);
+    }
 };
 
 // A plain value: its destructor frees nothing, since the library and the menu objects
@@ -37,7 +49,7 @@ public:
     // Entry points that are already at hand, in a library that is already loaded.
     MenuModule(HMODULE hLibrary, const MenuEntryPoints& entries);
 
-    // Loads directory + "..\Tessaru.dll" and looks up the five entry points. A library
+    // Loads directory + "..\Tessaru.dll" and looks up the entry points. A library
     // that lacks one is reported to the player and freed; false then, and when missing.
     bool Bind(const CString& directory);
     void Release();

@@ -1,6 +1,7 @@
 // The application object's start-up and shutdown, and the seam tests use in their place.
 #include "app/PluginApp.h"
 
+#include "app/ComponentFiles.h"
 #include "app/ComponentLoader.h"
 #include "app/ConfigWindowStep.h"
 #include "app/ModuleDirectory.h"
@@ -46,7 +47,7 @@ BOOL PluginApp::InitInstance()
 bool PluginApp::LoadCoreHost(const CString& directory)
 {
     char path[MAX_PATH];
-    if (!FormatModulePath(path, directory, "Vantri.dll"))
+    if (!FormatModulePath(path, directory, ComponentFiles::kCoreHost))
         return false;
     HINSTANCE hLibrary = LoadComponent(path, CLSID_CoreHost, IID_ICoreHost, reinterpret_cast<void**>(&m_pCoreHost));
     m_coreLibrary = CLoadedLibrary(hLibrary, CLoadedLibrary::Loader::Com);
@@ -78,9 +79,9 @@ bool PluginApp::LoadCoreModules(const CString& directory)
     char modulesPath[MAX_PATH];
     char encoderPath[MAX_PATH];
     char dataPath[MAX_PATH];
-    bool modulesPathFits = FormatModulePath(modulesPath, directory, "ZRKModules.dll");
-    bool encoderPathFits = FormatModulePath(encoderPath, directory, "ZRKEncoder.dll");
-    bool dataPathFits = FormatModulePath(dataPath, directory, "ZRKMsgData.bin");
+    bool modulesPathFits = FormatModulePath(modulesPath, directory, ComponentFiles::kModules);
+    bool encoderPathFits = FormatModulePath(encoderPath, directory, ComponentFiles::kEncoder);
+    bool dataPathFits = FormatModulePath(dataPath, directory, ComponentFiles::kMessageData);
     ICoreHost* pHost = m_pCoreHost;
     bool completed = RegisterCCFunction() && CallOutside([&] {
         if (modulesPathFits)

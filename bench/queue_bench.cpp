@@ -8,6 +8,7 @@
 
 #include "bench/Stopwatch.h"
 #include "framework/KernelHandle.h"
+#include "util/ProcessStart.h"
 
 #include <windows.h>
 
@@ -42,14 +43,9 @@ CKernelHandle StartPopper(const std::string& prefix, int count)
 {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH - 1);
-    std::string commandLine = std::string("\"") + self + "\" --pop " + prefix + " " + std::to_string(count);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return CKernelHandle();
-    CKernelHandle thread(info.hThread);
-    return CKernelHandle(info.hProcess);
+    ProcessStart start;
+    start.commandLine = WideFromAnsi(std::string("\"") + self + "\" --pop " + prefix + " " + std::to_string(count));
+    return StartProcess(start).process;
 }
 
 // Seconds per record pushed here and popped in the other process, end to end.

@@ -5,12 +5,14 @@
 // not loaded on the floor side, so the ratio includes loading it.
 //   startup_bench.exe [rounds]
 #include "bench/Stopwatch.h"
-#include "framework/KernelHandle.h"
+#include "client/GameFileList.h"
+#include "util/ProcessStart.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,36 +21,19 @@
 
 namespace {
 
-const char kGameFileList[] = "game_files.txt";
 const char kPlugIn[] = "ZRKTempDll.dll";
 const DWORD kFailed = 0xFFFFFFFF;
-
-std::string OwnFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 // The game folder's files as paths from its Bin folder, from the list beside this program.
 std::vector<std::string> GameFiles()
 {
-    std::vector<std::string> files;
-    std::ifstream list(OwnFolder() + kGameFileList);
-    for (std::string path; std::getline(list, path);) {
-        if (path.empty() || path[0] == '#')
-            continue;
-        std::replace(path.begin(), path.end(), '/', '\\');
-        files.push_back(path);
-    }
-    return files;
+    std::ifstream list(OwnFolder() + kGameFileListName, std::ios::binary);
+    return GameFilePaths(std::string(std::istreambuf_iterator<char>(list), std::istreambuf_iterator<char>()));
 }
 
 bool IsComponentLibrary(const std::string& path)
 {
-    return path.size() > 4 && path.compare(path.size() - 4, 4, ".dll") == 0 &&
-           path.compare(path.find_last_of('\\') + 1, std::string::npos, kPlugIn) != 0;
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".dll") == 0 && GameFileName(path) != kPlugIn;
 }
 
 // The system libraries both sides import, loaded and started before the clock runs,
@@ -90,7 +75,7 @@ std::vector<std::string> GameFolderFiles()
 {
     std::vector<std::string> files = GameFiles();
     files.push_back("startup_bench.exe");
-    files.push_back(kGameFileList);
+    files.push_back(kGameFileListName);
     return files;
 }
 
@@ -103,7 +88,7 @@ std::string MakeGameFolder()
         CreateDirectoryA((root + sub).c_str(), nullptr);
     std::string from = OwnFolder();
     for (const std::string& path : GameFolderFiles())
-        CopyFileA((from + path.substr(path.find_last_of('\\') + 1)).c_str(), (root + "\\Bin\\" + path).c_str(), FALSE);
+        CopyFileA((from + GameFileName(path)).c_str(), (root + "\\Bin\\" + path).c_str(), FALSE);
     return root;
 }
 
@@ -118,16 +103,15 @@ void RemoveGameFolder(const std::string& root)
 DWORD RunChild(const std::string& root, const char* mode)
 {
     std::string line = "\"" + root + "\\Bin\\startup_bench.exe\" " + mode;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        (root + "\\work").c_str(), &startup, &process))
+    ProcessStart start;
+    start.commandLine = WideFromAnsi(line);
+    start.workingDirectory = WideFromAnsi(root + "\\work");
+    StartedProcess child = StartProcess(start);
+    if (!child)
         return kFailed;
-    CKernelHandle thread(process.hThread), child(process.hProcess);
     DWORD code = kFailed;
-    if (WaitForSingleObject(child.Get(), 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(child.Get(), &code);
+    if (WaitForSingleObject(child.process.Get(), 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(child.process.Get(), &code);
     return code;
 }
 

@@ -23,6 +23,15 @@ file(CHMOD ${WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_RE
                                    WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_RUN})
 
+# The tests that run in the suite's Wine session take turns on its desktop: a window one
+# of them shows takes the foreground and the keyboard focus from another's, whose button
+# then loses its press and whose menu closes. (The fault sweep's sample and the main job
+# bring up sessions of their own.)
+set(WINE_DESKTOP_LOCK wine_desktop)
+function(uses_wine_desktop)
+  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK ${WINE_DESKTOP_LOCK})
+endfunction()
+
 # The plug-in's own code runs once per start-up or per player action: small beats fast
 # there (DLL_SMALL_CODE_OPTIONS). The portable units keep the release level: their scans
 # are the hot loops. All the DLL's code carries debug information for ZRKTempDll.debug

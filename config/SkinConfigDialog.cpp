@@ -18,30 +18,20 @@ struct ButtonRow {
 };
 
 const ButtonRow kButtons[] = {
-    {SkinConfigDialog::IDC_SKIN_OK, 486, 325, 79, 26, SkinButtonPush, RGB(236, 0, 140), 2013, 2012, 2011, 2013},
-    {SkinConfigDialog::IDC_SKIN_FULLSCREEN, 14, 227, 120, 24, SkinButtonCheck, RGB(237, 19, 90), 2020, 2020, 2027,
-     2020},
-    {SkinConfigDialog::IDC_SKIN_DONTSHOW, 14, 260, 120, 24, SkinButtonCheck, RGB(237, 19, 90), 2020, 2020, 2027, 2023},
-    {SkinConfigDialog::IDC_SKIN_AUTO, 163, 227, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026, 2021},
-    {SkinConfigDialog::IDC_SKIN_OPENGL, 163, 260, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
-     2021},
-    {SkinConfigDialog::IDC_SKIN_SOFTWARE, 306, 227, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
-     2021},
-    {SkinConfigDialog::IDC_SKIN_DIRECT3D, 306, 258, 100, 24, SkinButtonRadio, RGB(240, 110, 170), 2021, 2021, 2026,
-     2021},
+#define SKIN_BUTTON(name, ...) {SkinConfigDialog::IDC_SKIN_##name, __VA_ARGS__},
+#include "config/SkinButtons.inc"
+#undef SKIN_BUTTON
 };
 
-// Hot rectangles in client coordinates, each over one radio button, and the tip image.
 struct TipRow {
     int x, y, nWidth, nHeight;
     UINT nImageId;
 };
 
 const TipRow kTips[] = {
-    {163, 258, 100, 24, 2016},  // OpenGL
-    {312, 225, 100, 24, 2017},  // Software
-    {312, 260, 100, 24, 2015},  // Direct3D
-    {163, 223, 100, 24, 2018},  // Auto
+#define SKIN_TIP(...) {__VA_ARGS__},
+#include "config/SkinTips.inc"
+#undef SKIN_TIP
 };
 
 // The radio range's last ID, inclusive. No button has it: mode 4 selects it and so

@@ -1,6 +1,6 @@
 // The framework's device context objects: CDC (deletes the DC it holds; the temporaries
-// FromHandle makes and the paint and window DCs hand theirs back instead), and scope
-// objects for paint, window-DC and select/restore pairs.
+// FromHandle makes and the paint, window and client DCs hand theirs back instead), and scope
+// objects for paint, window-DC, client-DC and select/restore pairs.
 #pragma once
 
 #include "framework/CGdiObject.h"
@@ -56,6 +56,21 @@ class CWindowDC : public CDC {
 public:
     explicit CWindowDC(HWND hWnd);
     ~CWindowDC() override;
+
+private:
+    HWND m_hWnd;
+};
+
+// GetDC and ReleaseDC of a window's client area, or of the screen for a null window.
+// Inline, so that only its users import GetDC.
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetDC(hWnd); }
+    ~CClientDC() override
+    {
+        if (m_hDC)
+            ::ReleaseDC(m_hWnd, Detach());
+    }
 
 private:
     HWND m_hWnd;

@@ -55,30 +55,35 @@ click_in_window() {
   click_at $((X + $2)) $((Y + $3)) $((X + ${4:-$2})) $((Y + ${5:-$3}))
 }
 
+# The client rectangle "x y width height" of the skinned window's button $1 (ok,
+# fullscreen, ...), from the table the plug-in is built with.
+skin_button_rect() {
+  local name
+  name=$(echo "$1" | tr '[:lower:]' '[:upper:]')
+  sed -n "s/^SKIN_BUTTON($name, *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\),.*/\1 \2 \3 \4/p" \
+    "$(dirname "${BASH_SOURCE[0]}")/../config/SkinButtons.inc" | grep .
+}
+
 # Clicks the OK button of skinned window $1 (a push button that looks different under
 # the pointer) until the window goes.
 press_skinned_ok() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
+  local X Y WIDTH HEIGHT SCREEN WINDOW bx by bw bh
   eval "$(xdotool getwindowgeometry --shell "$1")"
+  read -r bx by bw bh < <(skin_button_rect ok) || return 1
   for _ in 1 2 3; do
-    xdotool mousemove $((X + 525)) $((Y + 338)) click 1
+    xdotool mousemove $((X + bx + bw / 2)) $((Y + by + bh / 2)) click 1
     wait_until 30 window_gone "$1" client.exe && return 0
   done
   return 1
 }
 
-# The middle of each check and radio button of the skinned window, and of its box or
-# circle, which the click changes, relative to the window's top-left corner.
+# The middle of a check or radio button of the skinned window, and of its box or circle
+# (12 pixels in from its left edge), which the click changes, relative to the window's
+# top-left corner.
 skin_button_point() {
-  case $1 in
-    fullscreen) echo "74 239 26 239" ;;
-    dontshow) echo "74 272 26 272" ;;
-    auto) echo "213 239 175 239" ;;
-    direct3d) echo "356 270 318 270" ;;
-    opengl) echo "213 272 175 272" ;;
-    software) echo "356 239 318 239" ;;
-    *) return 1 ;;
-  esac
+  local bx by bw bh
+  [ "$1" != ok ] && read -r bx by bw bh < <(skin_button_rect "$1") || return 1
+  echo "$((bx + bw / 2)) $((by + bh / 2)) $((bx + 12)) $((by + bh / 2))"
 }
 
 # Waits for the skinned window (580 x 370) and clicks its buttons in order, e.g.

@@ -125,7 +125,7 @@ done
 echo "== tests that needed a second run: ${#retried[@]}"
 for line in "${retried[@]}"; do echo "   $line"; done
 echo "== the five slowest tests"
-sort -rn "$test_times" | head -n 5 | while read -r seconds rest; do echo "   $seconds s  $rest"; done
+sort -rn "$test_times" | sed -n 1,5p | while read -r seconds rest; do echo "   $seconds s  $rest"; done
 echo "== suites (the whole command took $SECONDS s: set-up $setup_seconds s, the three builds $build_seconds s)"
 for line in "${summary[@]}"; do echo "   $line"; done
 echo "all: $passed passed, $failed failed"

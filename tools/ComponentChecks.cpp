@@ -1,7 +1,10 @@
 #include "tools/DoctorChecks.h"
 
+#include "app/ComponentFiles.h"
 #include "app/ComponentInterfaces.h"
 #include "app/HelpLibrary.h"
+#include "app/MenuModule.h"
+#include "app/ModuleDirectory.h"
 #include "app/ProcAddress.h"
 #include "framework/LoadedLibrary.h"
 #include "tools/IsolatedCheck.h"
@@ -11,23 +14,23 @@
 
 namespace {
 
-using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+struct Component;
+using CheckFn = void (*)(const std::string& directory, const Component& component, DoctorReport& report);
 
+// A file start-up loads, as the doctor checks it.
 struct Component {
-    const char* file;
-    const CLSID* clsid;  // null: a data file
-    const char* whenLost;
+    const char* path;         // relative to the client's folder
+    const char* area;         // of its findings
+    const CLSID* clsid;       // what its class-object entry is asked for; null for the others
+    CheckFn check;            // runs in a child; null for a data file, which is only looked for
+    const char* code;         // the library's code the check runs
+    const char* whenLost;     // what start-up does without it
+    const char* whenTooLong;  // what start-up does when its path does not fit
 };
 
-const Component kComponents[] = {
-    {"Vantri.dll", &CLSID_CoreHost, "start-up shows \"Load Core Error!\" and the client's load of the plug-in fails"},
-    {"ZRKModules.dll", &CLSID_ZRKModules, "the host cannot load the modules object"},
-    {"ZRKEncoder.dll", &CLSID_ZRKEncoder, "the host cannot load the encoder: no message data"},
-    {"ZRKMsgData.bin", nullptr, "the encoder gets no message data"},
-};
+const char* NameOf(const Component& component) { return ComponentFiles::NameOf(component.path); }
 
-const char* const kMenuEntryPoints[] = {"CreateRMenuObject", "ReleaseRMenuWnd", "AddNewMenu", "CreateRMenu",
-                                        "SetLpIGameSite"};
+using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 std::string GuidText(const GUID& guid)
 {
@@ -65,155 +68,171 @@ std::string ProbeClassObject(const std::string& path, const CLSID& clsid)
 
 void CheckComponent(const std::string& directory, const Component& component, DoctorReport& report)
 {
-    std::string path = directory + component.file;
+    std::string path = directory + component.path;
+    const char* name = NameOf(component);
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        report.Add(Verdict::Fail, "component", Printf("%s: %s beside the client: %s", component.file,
+        report.Add(Verdict::Fail, "component", Printf("%s: %s beside the client: %s", name,
                                                       attributes == INVALID_FILE_ATTRIBUTES ? "missing" : "a folder",
                                                       component.whenLost));
         return;
     }
     if (!component.clsid) {
-        report.Add(Verdict::Ok, "component", Printf("%s: present", component.file));
+        report.Add(Verdict::Ok, "component", Printf("%s: present", name));
         return;
     }
     std::string problem = LibraryImageProblem(path);
     if (problem.empty())
         problem = ProbeClassObject(path, *component.clsid);
     if (problem.empty())
-        report.Add(Verdict::Ok, "component", Printf("%s: answers %s with a class factory", component.file,
-                                                    GuidText(*component.clsid).c_str()));
+        report.Add(Verdict::Ok, "component",
+                   Printf("%s: answers %s with a class factory", name, GuidText(*component.clsid).c_str()));
     else
-        report.Add(Verdict::Fail, "component", Printf("%s %s: %s", component.file, problem.c_str(), component.whenLost));
+        report.Add(Verdict::Fail, "component", Printf("%s %s: %s", name, problem.c_str(), component.whenLost));
 }
 
-// Loads file from the client folder's parent; null, with a finding that says why and
-// what the plug-in then does (whenLost), when it cannot be loaded.
-HMODULE LoadFromParent(const std::string& directory, const char* file, const char* whenLost, DoctorReport& report)
+// Loads the component from the client folder's parent; null, with a finding that says why
+// and what the plug-in then does, when it cannot be loaded.
+HMODULE LoadFromParent(const std::string& directory, const Component& component, DoctorReport& report)
 {
-    std::string path = directory + "..\\" + file;
+    std::string path = directory + component.path;
+    const char* name = NameOf(component);
     if (!FileIsThere(path)) {
-        report.Add(Verdict::Fail, "menu", Printf("%s is absent in the parent folder: %s", file, whenLost));
+        report.Add(Verdict::Fail, "menu", Printf("%s is absent in the parent folder: %s", name, component.whenLost));
         return nullptr;
     }
     std::string problem = LibraryImageProblem(path);
     HMODULE hLibrary = problem.empty() ? LoadLibraryA(path.c_str()) : nullptr;
     if (!hLibrary)
-        report.Add(Verdict::Fail, "menu", Printf("%s in the parent folder %s: %s", file,
-                                                 problem.empty() ? "does not load" : problem.c_str(), whenLost));
+        report.Add(Verdict::Fail, "menu", Printf("%s in the parent folder %s: %s", name,
+                                                 problem.empty() ? "does not load" : problem.c_str(),
+                                                 component.whenLost));
     return hLibrary;
 }
 
-void CheckMenuModule(const std::string& directory, DoctorReport& report)
+void CheckMenuModule(const std::string& directory, const Component& component, DoctorReport& report)
 {
-    CLoadedLibrary library(LoadFromParent(directory, "Tessaru.dll",
-                                         "the plug-in goes on without a right-click menu, and says nothing", report));
+    CLoadedLibrary library(LoadFromParent(directory, component, report));
     if (!library)
         return;
+    const char* file = NameOf(component);
     int missing = 0;
-    for (const char* name : kMenuEntryPoints)
-        if (!GetProcAddress(library.Get(), name)) {
-            ++missing;
-            report.Add(Verdict::Fail, "menu",
-                       Printf("Tessaru.dll lacks %s: the player sees \"加载菜单模块失败\" and gets no right-click menu", name));
-        }
+    MenuEntryPoints entries;
+    MenuEntryPoints::ForEach(entries, [&](const char* name, auto&) {
+        if (GetProcAddress(library.Get(), name))
+            return;
+        ++missing;
+        report.Add(Verdict::Fail, "menu",
+                   Printf("%s lacks %s: the player sees \"加载菜单模块失败\" and gets no right-click menu", file, name));
+    });
     if (missing == 0)
-        report.Add(Verdict::Ok, "menu", "Tessaru.dll: the five menu entry points are there");
+        report.Add(Verdict::Ok, "menu", Printf("%s: the menu entry points are there", file));
 }
 
-void CheckHelpLibrary(const std::string& directory, DoctorReport& report)
+void CheckHelpLibrary(const std::string& directory, const Component& component, DoctorReport& report)
 {
-    CLoadedLibrary library(LoadFromParent(directory, "Orvalt.dll",
-                                         "the plug-in says nothing, and GetSpeakInfo answers E_FAIL", report));
+    CLoadedLibrary library(LoadFromParent(directory, component, report));
     if (!library)
         return;
-    auto getGameZip = ProcAddress<GetGameZipPtrFn>(library.Get(), "GetGameZipPtr");
+    const char* file = NameOf(component);
+    auto getGameZip = ProcAddress<GetGameZipPtrFn>(library.Get(), kGetGameZipPtrName);
     if (!getGameZip)
-        report.Add(Verdict::Fail, "menu", "Orvalt.dll lacks GetGameZipPtr: the plug-in frees it, says nothing, and "
-                                          "GetSpeakInfo answers E_FAIL");
+        report.Add(Verdict::Fail, "menu", Printf("%s lacks %s: the plug-in frees it, says nothing, and GetSpeakInfo "
+                                                 "answers E_FAIL", file, kGetGameZipPtrName));
     else if (!getGameZip())
-        report.Add(Verdict::Fail, "menu", "Orvalt.dll: GetGameZipPtr answers no game archive: GetSpeakInfo answers E_FAIL");
+        report.Add(Verdict::Fail, "menu", Printf("%s: %s answers no game archive: GetSpeakInfo answers E_FAIL", file,
+                                                 kGetGameZipPtrName));
     else
-        report.Add(Verdict::Ok, "menu", "Orvalt.dll: GetGameZipPtr answers a game archive");
+        report.Add(Verdict::Ok, "menu", Printf("%s: %s answers a game archive", file, kGetGameZipPtrName));
 }
 
-template <size_t index>
-void CheckComponentAt(const std::string& directory, DoctorReport& report)
-{
-    CheckComponent(directory, kComponents[index], report);
-}
-
-// A library whose own code the doctor runs, in a child process each.
-struct LibraryCheck {
-    const char* file;
-    const char* code;  // the library's code that runs
-    void (*run)(const std::string& directory, DoctorReport& report);
-    const char* area;
-};
-
-const LibraryCheck kLibraryChecks[] = {
-    {"Vantri.dll", "its class-object entry", CheckComponentAt<0>, "component"},
-    {"ZRKModules.dll", "its class-object entry", CheckComponentAt<1>, "component"},
-    {"ZRKEncoder.dll", "its class-object entry", CheckComponentAt<2>, "component"},
-    {"Tessaru.dll", "its attach", CheckMenuModule, "menu"},
-    {"Orvalt.dll", "its attach or GetGameZipPtr", CheckHelpLibrary, "menu"},
+const Component kComponents[] = {
+    {ComponentFiles::kCoreHost, "component", &CLSID_CoreHost, CheckComponent, "its class-object entry",
+     "start-up shows \"Load Core Error!\" and the client's load of the plug-in fails",
+     "start-up shows \"Load Core Error!\" and fails"},
+    {ComponentFiles::kModules, "component", &CLSID_ZRKModules, CheckComponent, "its class-object entry",
+     "the host cannot load the modules object", "the modules object is left out"},
+    {ComponentFiles::kEncoder, "component", &CLSID_ZRKEncoder, CheckComponent, "its class-object entry",
+     "the host cannot load the encoder: no message data", "the encoder is left out"},
+    {ComponentFiles::kMessageData, "component", nullptr, nullptr, nullptr, "the encoder gets no message data",
+     "no message data is loaded"},
+    {ComponentFiles::kMenuModule, "menu", nullptr, CheckMenuModule, "its attach",
+     "the plug-in goes on without a right-click menu, and says nothing", "no right-click menu"},
+    {ComponentFiles::kHelpLibrary, "menu", nullptr, CheckHelpLibrary, "its attach or GetGameZipPtr",
+     "the plug-in says nothing, and GetSpeakInfo answers E_FAIL", "no game archive"},
 };
 
 // The check in a child; a fault or a hang there is what start-up would meet inside the
 // client's load of the plug-in.
-void CheckInChild(const LibraryCheck& check, const std::string& directory, unsigned long boundMs, DoctorReport& report)
+void CheckInChild(const Component& check, const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    ChildOutcome outcome = RunCheckInChild(check.file, directory, boundMs, report);
+    const char* file = NameOf(check);
+    ChildOutcome outcome = RunCheckInChild(file, directory, boundMs, report);
     switch (outcome.kind) {
     case ChildOutcome::Kind::Finished:
         return;
     case ChildOutcome::Kind::Faulted:
         report.Add(Verdict::Fail, check.area,
                    Printf("%s faults in %s (exception 0x%08lx): start-up ends there, before any message, and the "
-                          "client's load of the plug-in fails", check.file, check.code, outcome.code));
+                          "client's load of the plug-in fails", file, check.code, outcome.code));
         return;
     case ChildOutcome::Kind::Ended:
         report.Add(Verdict::Fail, check.area,
                    Printf("%s ends the process in %s (exit code %lu): the game closes during start-up, without a "
-                          "message", check.file, check.code, outcome.code));
+                          "message", file, check.code, outcome.code));
         return;
     case ChildOutcome::Kind::TimedOut:
         report.Add(Verdict::Fail, check.area,
                    Printf("%s does not return from %s within %lu ms: start-up waits there, and the client's load of "
-                          "the plug-in does not return", check.file, check.code, boundMs));
+                          "the plug-in does not return", file, check.code, boundMs));
         return;
     case ChildOutcome::Kind::NotStarted:
         report.Add(Verdict::Fail, check.area,
-                   Printf("%s: the doctor could not start its check (error %lu)", check.file, outcome.code));
+                   Printf("%s: the doctor could not start its check (error %lu)", file, outcome.code));
         return;
     }
 }
 
-void CheckAllInChildren(const char* area, const std::string& directory, unsigned long boundMs, DoctorReport& report)
+// Libraries in children, data files here, in the table's order.
+void CheckArea(const char* area, const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    for (const LibraryCheck& check : kLibraryChecks)
-        if (std::string(check.area) == area)
-            CheckInChild(check, directory, boundMs, report);
+    for (const Component& component : kComponents) {
+        if (std::string(component.area) != area)
+            continue;
+        if (component.check)
+            CheckInChild(component, directory, boundMs, report);
+        else
+            CheckComponent(directory, component, report);
+    }
 }
 
 }  // namespace
 
 void CheckComponents(const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    CheckAllInChildren("component", directory, boundMs, report);
-    CheckComponent(directory, kComponents[3], report);  // the message data: no code runs
+    CheckArea("component", directory, boundMs, report);
 }
 
 void CheckMenuModules(const std::string& directory, unsigned long boundMs, DoctorReport& report)
 {
-    CheckAllInChildren("menu", directory, boundMs, report);
+    CheckArea("menu", directory, boundMs, report);
+}
+
+void CheckComponentPaths(const std::string& directory, DoctorReport& report)
+{
+    for (const Component& component : kComponents) {
+        char path[MAX_PATH];
+        if (!FormatModulePath(path, directory.c_str(), component.path))
+            report.Add(Verdict::Fail, "path", Printf("%s%s does not fit in %d characters: %s", directory.c_str(),
+                                                     component.path, MAX_PATH - 1, component.whenTooLong));
+    }
 }
 
 bool RunLibraryCheck(const std::string& library, const std::string& directory, DoctorReport& report)
 {
-    for (const LibraryCheck& check : kLibraryChecks)
-        if (library == check.file) {
-            check.run(directory, report);
+    for (const Component& component : kComponents)
+        if (component.check && library == NameOf(component)) {
+            component.check(directory, component, report);
             return true;
         }
     return false;

@@ -29,6 +29,10 @@ void CheckComponents(const std::string& directory, unsigned long boundMs, Doctor
 // each in a child process that may take boundMs.
 void CheckMenuModules(const std::string& directory, unsigned long boundMs, DoctorReport& report);
 
+// Each path the plug-in builds from the module directory for a component, checked to
+// fit in MAX_PATH.
+void CheckComponentPaths(const std::string& directory, DoctorReport& report);
+
 // In such a child: the check of one library (its file name) in directory. False when
 // no check has that name.
 bool RunLibraryCheck(const std::string& library, const std::string& directory, DoctorReport& report);

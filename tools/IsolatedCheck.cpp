@@ -3,6 +3,7 @@
 #include "framework/KernelHandle.h"
 #include "tools/ChildChannel.h"
 #include "tools/DoctorChecks.h"
+#include "util/ProcessStart.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -20,14 +21,6 @@ constexpr DWORD kPollMs = 10;
 
 // The channel's write end in the child, made uninheritable before any checked code runs.
 HANDLE g_hChannel = nullptr;
-
-std::wstring Wide(const std::string& narrow)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1));
-    MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, wide.data(), length);
-    return wide.data();
-}
 
 std::string Narrow(const wchar_t* wide)
 {
@@ -150,21 +143,22 @@ ChildOutcome RunCheckInChild(const std::string& library, const std::string& dire
     CKernelHandle nowhere(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                       OPEN_EXISTING, 0, nullptr));
     KeepStandardHandlesToItself();
-    std::wstring commandLine = Quoted(self) + L" " + Wide(kCheckArgument) + L" " +
+    std::wstring commandLine = Quoted(self) + L" " + WideFromAnsi(kCheckArgument) + L" " +
                                std::to_wstring(reinterpret_cast<uintptr_t>(writer.Get())) + L" " +
-                               Quoted(Wide(library)) + L" " + Quoted(Wide(directory));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nowhere.Get();
-    startup.hStdOutput = startup.hStdError = outputWriter.Get();
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                        &started)) {
+                               Quoted(WideFromAnsi(library)) + L" " + Quoted(WideFromAnsi(directory));
+    ProcessStart start;
+    start.commandLine = commandLine;
+    start.hStdInput = nowhere.Get();
+    start.hStdOutput = start.hStdError = outputWriter.Get();
+    start.inheritHandles = true;
+    start.creationFlags = CREATE_SUSPENDED;
+    StartedProcess started = StartProcess(start);
+    if (!started) {
         outcome.code = GetLastError();
         return outcome;
     }
-    CKernelHandle process(started.hProcess), thread(started.hThread);
+    const CKernelHandle& process = started.process;
+    const CKernelHandle& thread = started.thread;
     CKernelHandle job(CreateKillingJob());
     if (job)
         AssignProcessToJobObject(job.Get(), process.Get());

@@ -57,15 +57,6 @@ std::string FileName(const std::string& path)
     return name;
 }
 
-void CheckBuiltPath(const std::string& directory, const char* name, const char* whenLost,
-                    DoctorReport& report)
-{
-    char path[MAX_PATH];
-    if (!FormatModulePath(path, directory.c_str(), name))
-        report.Add(Verdict::Fail, "path",
-                   Printf("%s%s does not fit in %d characters: %s", directory.c_str(), name, MAX_PATH - 1, whenLost));
-}
-
 // Why the plug-in refuses the executable's path, for a report line.
 const char* RefusalReason(ModuleDirectoryStatus status)
 {
@@ -126,11 +117,6 @@ std::string CheckPaths(const std::string& clientFolder, const std::string& clien
     report.Add(Verdict::Ok, "path",
                Printf("%s: %u of %d characters, directory %s", executable.c_str(),
                       static_cast<unsigned>(executable.size()), MAX_PATH - 1, directory.c_str()));
-    CheckBuiltPath(directory, "Vantri.dll", "start-up shows \"Load Core Error!\" and fails", report);
-    CheckBuiltPath(directory, "ZRKModules.dll", "the modules object is left out", report);
-    CheckBuiltPath(directory, "ZRKEncoder.dll", "the encoder is left out", report);
-    CheckBuiltPath(directory, "ZRKMsgData.bin", "no message data is loaded", report);
-    CheckBuiltPath(directory, "..\\Tessaru.dll", "no right-click menu", report);
-    CheckBuiltPath(directory, "..\\Orvalt.dll", "no game archive", report);
+    CheckComponentPaths(directory, report);
     return directory;
 }

@@ -1,5 +1,8 @@
 #include "tests/wine/ClientScenario.h"
 
+#include "app/ComponentFiles.h"
+#include "client/GameFileList.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,6 +23,20 @@ std::vector<std::string> SplitLines(const std::string& text)
 
 }  // namespace
 
+std::string ClientScenario::BuiltFileFor(const std::string& name) const
+{
+    const std::pair<const char*, const std::string*> replaced[] = {
+        {ComponentFiles::NameOf(ComponentFiles::kCoreHost), &m_layout.vantri},
+        {ComponentFiles::NameOf(ComponentFiles::kModules), &m_layout.modules},
+        {ComponentFiles::NameOf(ComponentFiles::kMenuModule), &m_layout.tessaru},
+        {ComponentFiles::NameOf(ComponentFiles::kHelpLibrary), &m_layout.orvalt},
+    };
+    for (const auto& [real, built] : replaced)
+        if (name == real)
+            return *built;
+    return name;
+}
+
 void CopyBinaryAs(const std::string& name, const std::string& toPath)
 {
     std::string from = ::BinDir() + "\\" + name;
@@ -32,16 +49,12 @@ ClientScenario::ClientScenario(const ScenarioLayout& layout)
     MakeDirs(BinDir());
     MakeDirs(WorkDir());
     CopyBinaryAs(layout.client, BinDir() + "\\" + layout.clientName);
-    for (const char* name : {"ZRKTempDll.dll", "ZRKEncoder.dll", "ZRKMsgData.bin"})
-        CopyBinary(name, BinDir());
-    if (!layout.vantri.empty())
-        CopyBinaryAs(layout.vantri, BinDir() + "\\Vantri.dll");
-    if (!layout.modules.empty())
-        CopyBinaryAs(layout.modules, BinDir() + "\\ZRKModules.dll");
-    if (!layout.tessaru.empty())
-        CopyBinaryAs(layout.tessaru, m_game + "\\Tessaru.dll");
-    if (!layout.orvalt.empty())
-        CopyBinaryAs(layout.orvalt, m_game + "\\Orvalt.dll");
+    for (const std::string& path : GameFilePaths(ReadFileBytes(::BinDir() + "\\" + kGameFileListName))) {
+        const std::string name = GameFileName(path);
+        const std::string built = BuiltFileFor(name);
+        if (!built.empty())
+            CopyBinaryAs(built, (IsInParentFolder(path) ? m_game : BinDir()) + "\\" + name);
+    }
     WriteFileBytes(WorkDir() + "\\devconfig.txt", layout.devconfig);
 }
 

@@ -50,6 +50,9 @@ public:
     std::string WorkDir() const { return m_game + "\\" + m_layout.workFolder; }
 
 private:
+    // The built file laid out under a listed file's name; empty when it is left out.
+    std::string BuiltFileFor(const std::string& name) const;
+
     TempDir m_dir;
     ScenarioLayout m_layout;
     std::string m_game;

@@ -46,5 +46,7 @@ using Steps = std::vector<DialogScript::Step>;
 INT_PTR RunScripted(CDialog& dialog, Steps steps);
 // Waits for the dialog's window to show.
 DialogScript::Step WaitVisible(const CDialog& dialog);
-// A few ticks in which posted messages are handled.
+// A few ticks in which posted messages are handled. Not a guess at time: the system
+// makes a timer's tick only when no posted message waits, so by the first tick what was
+// posted before it, and what handling that posted in turn, has been handled.
 DialogScript::Step Settle();

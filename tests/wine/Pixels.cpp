@@ -1,5 +1,6 @@
 #include "tests/wine/Pixels.h"
 
+#include "framework/CDC.h"
 #include "tests/wine/TestSupport.h"
 
 namespace {
@@ -38,13 +39,12 @@ std::vector<RECT> RegionRects(HRGN hRgn)
 
 std::vector<RECT> WindowRegionRects(HWND hWnd, bool* hasRegion)
 {
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    const int type = GetWindowRgn(hWnd, hRgn);
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    const int type = GetWindowRgn(hWnd, region);
     if (hasRegion)
         *hasRegion = type != ERROR;
-    std::vector<RECT> rects = type == ERROR ? std::vector<RECT>() : RegionRects(hRgn);
-    DeleteObject(hRgn);
-    return rects;
+    return type == ERROR ? std::vector<RECT>() : RegionRects(region);
 }
 
 bool SameRegion(HRGN a, HRGN b)
@@ -71,19 +71,15 @@ CBitmap MakeBitmap(int width, int height, const std::vector<COLORREF>& pixels)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
+    CClientDC screen(nullptr);
     CBitmap bitmap;
     bitmap.Attach(CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, bits.data(), &info, DIB_RGB_COLORS));
-    ReleaseDC(nullptr, screen);
     return bitmap;
 }
 
 COLORREF ScreenPixel(int x, int y)
 {
-    HDC screen = GetDC(nullptr);
-    const COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
+    return CClientDC(nullptr).GetPixel(x, y);
 }
 
 bool SaveWindowShot(HWND hWnd, const std::string& name, HWND hWndAlso)
@@ -105,18 +101,17 @@ bool SaveWindowShot(HWND hWnd, const std::string& name, HWND hWndAlso)
     header.biCompression = BI_RGB;
     header.biSizeImage = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
 
-    HDC hScreen = GetDC(nullptr);
-    HDC hMem = CreateCompatibleDC(hScreen);
+    CClientDC screen(nullptr);
+    CDC memory;
+    memory.CreateCompatibleDC(&screen);
     void* bits = nullptr;
-    HBITMAP hBitmap = CreateDIBSection(hScreen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                       nullptr, 0);
-    HGDIOBJ old = SelectObject(hMem, hBitmap);
-    BitBlt(hMem, 0, 0, width, height, hScreen, rect.left, rect.top, SRCCOPY);
-    SelectObject(hMem, old);
+    CBitmap dib;
+    dib.Attach(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        CSelectObject select(memory, dib.GetSafeHandle());
+        memory.BitBlt(0, 0, width, height, &screen, rect.left, rect.top, SRCCOPY);
+    }
     GdiFlush();
     WriteBmp(ArtifactsDir() + "\\" + name + ".bmp", header, bits);
-    DeleteObject(hBitmap);
-    DeleteDC(hMem);
-    ReleaseDC(nullptr, hScreen);
     return true;
 }

@@ -1,10 +1,10 @@
 #include "tests/wine/TestSupport.h"
 
+#include "client/GameFileList.h"
 #include "client/WinThread.h"
+#include "util/ProcessStart.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -62,10 +62,8 @@ ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryA(m_previ
 
 std::string BinDir()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
+    const std::string folder = OwnFolder();
+    return folder.substr(0, folder.size() - 1);
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
@@ -108,19 +106,11 @@ void MakeDirs(const std::string& path)
 
 void LayOutGameFiles(const std::string& binFolder)
 {
-    const std::string list = ReadFileBytes(BinDir() + "\\game_files.txt");
-    EXPECT_FALSE(list.empty()) << "no game_files.txt in " << BinDir();
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = std::min(list.find('\n', start), list.size());
-        std::string path = list.substr(start, end - start);
-        start = end + 1;
-        if (path.empty() || path[0] == '#')
-            continue;
-        std::replace(path.begin(), path.end(), '/', '\\');
-        const std::string name = path.substr(path.find_last_of('\\') + 1);
-        EXPECT_TRUE(CopyFileA((BinDir() + "\\" + name).c_str(), (binFolder + "\\" + path).c_str(), FALSE)) << path;
-    }
+    const std::string list = ReadFileBytes(BinDir() + "\\" + kGameFileListName);
+    EXPECT_FALSE(list.empty()) << "no " << kGameFileListName << " in " << BinDir();
+    for (const std::string& path : GameFilePaths(list))
+        EXPECT_TRUE(CopyFileA((BinDir() + "\\" + GameFileName(path)).c_str(), (binFolder + "\\" + path).c_str(), FALSE))
+            << path;
 }
 
 ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
@@ -134,64 +124,45 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     CKernelHandle reading(readEnd), writing(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    BOOL started = FALSE;
-    // Wine now and then fails a start with ERROR_INTERNAL_ERROR before the child runs
-    // any of its code: such a start is made again.
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        std::string mutableLine = commandLine;
-        started = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                 workingDirectory.c_str(), &startup, &process);
-        if (!started && GetLastError() != ERROR_INTERNAL_ERROR)
-            break;
-    }
+    ProcessStart start;
+    start.commandLine = WideFromAnsi(commandLine);
+    start.workingDirectory = WideFromAnsi(workingDirectory);
+    start.hStdOutput = start.hStdError = writeEnd;
+    start.inheritHandles = true;
+    StartedProcess process = StartProcess(start);
     writing.Close();  // the child's copy stays: the reader sees the end when the child ends
-    if (!started) {
+    if (!process) {
         result.output = "CreateProcess failed: " + std::to_string(GetLastError());
         return result;
     }
-    CKernelHandle thread(process.hThread), child(process.hProcess);
     WinThread reader([&] {
         char chunk[4096];
         DWORD got = 0;
         while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
             result.output.append(chunk, got);
     });
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(process.process.Get(), timeoutMs) == WAIT_TIMEOUT) {
         result.timedOut = true;
-        TerminateProcess(process.hProcess, 0xDEAD);
-        WaitForSingleObject(process.hProcess, INFINITE);
+        TerminateProcess(process.process.Get(), 0xDEAD);
+        WaitForSingleObject(process.process.Get(), INFINITE);
     }
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    GetExitCodeProcess(process.process.Get(), &result.exitCode);
     reader.Join();
     return result;
 }
 
 ChildProcess::ChildProcess(const std::string& commandLine, bool discardOutput)
 {
-    std::string mutableLine = commandLine;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     CKernelHandle nul(discardOutput ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)
                                     : nullptr);
-    if (nul) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = nul.Get();
-    }
-    PROCESS_INFORMATION info = {};
-    m_bStarted = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, static_cast<bool>(nul), 0,
-                                nullptr, nullptr, &startup, &info);
-    if (m_bStarted) {
-        CKernelHandle unused(info.hThread);  // closed here: only the process is waited on
-        m_process.Attach(info.hProcess);
-    }
+    ProcessStart start;
+    start.commandLine = WideFromAnsi(commandLine);
+    start.hStdOutput = start.hStdError = nul.Get();
+    start.inheritHandles = static_cast<bool>(nul);
+    StartedProcess started = StartProcess(start);
+    m_bStarted = static_cast<bool>(started);
+    m_process = std::move(started.process);  // the thread's handle closes here: only the process is waited on
 }
 
 ChildProcess::~ChildProcess()

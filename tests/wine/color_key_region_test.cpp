@@ -1,5 +1,6 @@
 // The colour-key region: exact rectangles for small bitmaps, the fast build against the
 // per-pixel reference, unreadable bitmaps and GDI objects left behind.
+#include "framework/CDC.h"
 #include "skin/ColorKeyRegion.h"
 #include "skin/ColorKeyRegionByPixel.h"
 #include "tests/wine/GdiObjectCounter.h"
@@ -85,9 +86,9 @@ TEST_F(ColorKeyRegionTest, FastBuildEqualsPerPixelReference)
         bitmaps.emplace_back("single pixels" + w, MakeBitmap(width, height, singles));
         bitmaps.emplace_back("all key" + w, MakeBitmap(width, height, allKey));
     }
-    HDC screen = GetDC(nullptr);
+    CClientDC screen(nullptr);
     for (const auto& [name, bitmap] : bitmaps) {
-        for (CDC* pRefDC : {static_cast<CDC*>(nullptr), CDC::FromHandle(screen)}) {
+        for (CDC* pRefDC : {static_cast<CDC*>(nullptr), static_cast<CDC*>(&screen)}) {
             CRgn fast, reference;
             fast.Attach(BuildColorKeyRegion(pRefDC, bitmap));
             reference.Attach(BuildColorKeyRegionByPixel(pRefDC, bitmap));
@@ -97,7 +98,6 @@ TEST_F(ColorKeyRegionTest, FastBuildEqualsPerPixelReference)
                 << Describe(RegionRects(reference)).substr(0, 200);
         }
     }
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(ColorKeyRegionTest, BackgroundFromResourceCutsTheCorners)
@@ -105,12 +105,12 @@ TEST_F(ColorKeyRegionTest, BackgroundFromResourceCutsTheCorners)
     RelayWnd big;
     ASSERT_TRUE(big.Create(900, 0, 580, 370));
     ApplyColorKeyRegionFromResource(&big, nullptr, 2010);
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(big, hRgn));
-    EXPECT_FALSE(PtInRegion(hRgn, 0, 0)) << "the key pixel is cut away";
-    EXPECT_FALSE(PtInRegion(hRgn, 579, 369)) << "so is the opposite corner";
-    EXPECT_TRUE(PtInRegion(hRgn, 290, 185)) << "the middle stays";
-    DeleteObject(hRgn);
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(big, region));
+    EXPECT_FALSE(PtInRegion(region, 0, 0)) << "the key pixel is cut away";
+    EXPECT_FALSE(PtInRegion(region, 579, 369)) << "so is the opposite corner";
+    EXPECT_TRUE(PtInRegion(region, 290, 185)) << "the middle stays";
 }
 
 TEST_F(ColorKeyRegionTest, UnreadableBitmapLeavesTheRegion)
@@ -132,9 +132,11 @@ TEST_F(ColorKeyRegionTest, NoGdiObjectOutlivesTheCalls)
     CBitmap tip;
     ASSERT_TRUE(LoadSkinBitmap(tip, 2015));
     const size_t before = counter.Live();
-    HRGN probe = CreateRectRgn(0, 0, 1, 1);
-    EXPECT_EQ(before + 1, counter.Live()) << "the counter sees this executable's own calls";
-    DeleteObject(probe);
+    {
+        CRgn probe;
+        probe.CreateRectRgn(0, 0, 1, 1);
+        EXPECT_EQ(before + 1, counter.Live()) << "the counter sees this executable's own calls";
+    }
     CWnd gone;
     gone.m_hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone.m_hWnd);  // SetWindowRgn refuses: the region must be deleted
@@ -142,7 +144,8 @@ TEST_F(ColorKeyRegionTest, NoGdiObjectOutlivesTheCalls)
         ApplyColorKeyRegion(&wnd, nullptr, tip);
         ApplyColorKeyRegionFromResource(&wnd, nullptr, 2010);
         ApplyColorKeyRegion(&gone, nullptr, tip);
-        DeleteObject(BuildColorKeyRegionByPixel(nullptr, tip));
+        CRgn byPixel;
+        byPixel.Attach(BuildColorKeyRegionByPixel(nullptr, tip));
     }
     gone.m_hWnd = nullptr;
     EXPECT_EQ(before, counter.Live()) << "GDI objects created and not released";

@@ -29,12 +29,15 @@ struct Area {
     RECT rect;
 };
 const Area kButtonAreas[] = {
-    {D::IDC_SKIN_OK, {486, 325, 565, 351}},       {D::IDC_SKIN_FULLSCREEN, {14, 227, 134, 251}},
-    {D::IDC_SKIN_DONTSHOW, {14, 260, 134, 284}},  {D::IDC_SKIN_AUTO, {163, 227, 263, 251}},
-    {D::IDC_SKIN_OPENGL, {163, 260, 263, 284}},   {D::IDC_SKIN_SOFTWARE, {306, 227, 406, 251}},
-    {D::IDC_SKIN_DIRECT3D, {306, 258, 406, 282}},
+#define SKIN_BUTTON(name, x, y, width, height, ...) {D::IDC_SKIN_##name, {x, y, x + width, y + height}},
+#include "config/SkinButtons.inc"
+#undef SKIN_BUTTON
 };
-const RECT kTipAreas[] = {{163, 258, 263, 282}, {312, 225, 412, 249}, {312, 260, 412, 284}, {163, 223, 263, 247}};
+const RECT kTipAreas[] = {
+#define SKIN_TIP(x, y, width, height, image) {x, y, x + width, y + height},
+#include "config/SkinTips.inc"
+#undef SKIN_TIP
+};
 
 RECT AreaOf(UINT nId)
 {
@@ -53,10 +56,9 @@ void ClickButton(HWND hWnd, UINT nId)
 
 bool HasRegion(HWND hWnd)
 {
-    HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-    const bool has = GetWindowRgn(hWnd, hRgn) != ERROR;
-    DeleteObject(hRgn);
-    return has;
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    return GetWindowRgn(hWnd, region) != ERROR;
 }
 
 BOOL CALLBACK CollectToolTip(HWND hWnd, LPARAM lParam)
@@ -134,10 +136,10 @@ TEST(SkinConfigDialog, PlacedTopmostAboveTheCentreClickedInsideItsShapeRegionOnc
             GetCursorPos(&cursor);
             POINT inWindow = {cursor.x - rect.left, cursor.y - rect.top};
             EXPECT_TRUE(PtInRect(&rect, cursor)) << "click at " << cursor.x << "," << cursor.y;
-            HRGN hRgn = CreateRectRgn(0, 0, 0, 0);
-            GetWindowRgn(hWnd, hRgn);
-            EXPECT_TRUE(PtInRegion(hRgn, inWindow.x, inWindow.y)) << "click inside the shape";
-            DeleteObject(hRgn);
+            CRgn region;
+            region.CreateRectRgn(0, 0, 0, 0);
+            GetWindowRgn(hWnd, region);
+            EXPECT_TRUE(PtInRegion(region, inWindow.x, inWindow.y)) << "click inside the shape";
             for (const Area& area : kButtonAreas)
                 EXPECT_FALSE(PtInRect(&area.rect, inWindow)) << "click on button " << area.nId;
             for (const RECT& tip : kTipAreas)

@@ -125,7 +125,7 @@ TEST_F(ToolTipWindowTest, ShowsAfterTheDelayBelowTheCursorAndHoldsCapture)
     EXPECT_TRUE(GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     MoveTo(210, 262);
-    PumpMessages(150);
+    ASSERT_TRUE(PumpOneShowDelay(100)) << "a show the move started again would have come by now";
     RECT still;
     tip.GetWindowRect(&still);
     EXPECT_TRUE(EqualRect(&rect, &still)) << "the tip does not follow the cursor: " << still.left;
@@ -148,13 +148,12 @@ TEST_F(ToolTipWindowTest, ShownTipIsLayeredShapedAndTranslucent)
     EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
     CBitmap image;
     ASSERT_TRUE(LoadSkinBitmap(image, kTipImage));
-    HRGN expected = BuildColorKeyRegion(nullptr, image);
-    HRGN actual = CreateRectRgn(0, 0, 0, 0);
+    CRgn expected, actual;
+    expected.Attach(BuildColorKeyRegion(nullptr, image));
+    actual.CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(tip, actual));
     EXPECT_TRUE(SameRegion(expected, actual)) << "the window is cut to the image";
     EXPECT_FALSE(PtInRegion(actual, 0, 0)) << "the key corner shows through";
-    DeleteObject(expected);
-    DeleteObject(actual);
 }
 
 TEST_F(ToolTipWindowTest, LeavingHidesAndReleasesCapture)
@@ -186,7 +185,7 @@ TEST_F(ToolTipWindowTest, LeavingBeforeTheDelayCancels)
     PumpMessages(100);
     MoveTo(10, 10);
     ASSERT_LT(GetTickCount() - entered, kDelay) << "the machine stalled longer than the delay";
-    PumpUntil([&] { return GetTickCount() - entered > kDelay + 50; }, 2 * kDelay);
+    ASSERT_TRUE(PumpOneShowDelay(kDelay));
     EXPECT_FALSE(tip.IsWindowVisible()) << "cancelled: the timer would have been dispatched by now";
     MoveTo(170, 262);
     const DWORD reentered = GetTickCount();
@@ -217,7 +216,7 @@ TEST_F(ToolTipWindowTest, MissingImageLeavesTheTipUncreatedAndInert)
     missing.TrackCursor(10, 10);
     missing.HandleOwnerMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     missing.HandleOwnerMessage(WM_DESTROY, 0, 0);
-    PumpMessages(50);
+    ASSERT_TRUE(PumpOneShowDelay(1)) << "the default show delay";
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_TRUE(missing.HitTest(10, 10)) << "the hot rectangle is still stored";
 }

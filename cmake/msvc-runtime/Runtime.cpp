@@ -89,7 +89,7 @@ extern "C" void __std_terminate()
 #if defined(_M_X64)
 // The stack probe the compiler calls before a frame of more than a page: touches each
 // page from the top down (rax: the frame's size), so that the guard page grows the stack
-// in order. x86 imports msvcrt's own, which also allocates the frame.
+// in order.
 __asm__(R"(
     .text
     .globl __chkstk
@@ -111,6 +111,35 @@ __chkstk:
     popq %rax
     popq %rcx
     retq
+)");
+#endif
+
+#if defined(_M_IX86)
+// x86's probe also allocates the frame: eax bytes below the caller's stack pointer, each
+// page touched from the top down. The compiler's run-time library links it statically;
+// msvcrt.dll's export of it is not one to rely on (Wine's is a stub).
+__asm__(R"(
+    .text
+    .globl __chkstk
+__chkstk:
+    pushl %ecx
+    leal 8(%esp), %ecx
+    cmpl $0x1000, %eax
+    jb 2f
+1:
+    subl $0x1000, %ecx
+    orl $0, (%ecx)
+    subl $0x1000, %eax
+    cmpl $0x1000, %eax
+    jae 1b
+2:
+    subl %eax, %ecx
+    orl $0, (%ecx)
+    movl %esp, %eax
+    movl %ecx, %esp
+    movl (%eax), %ecx
+    pushl 4(%eax)
+    retl
 )");
 #endif
 

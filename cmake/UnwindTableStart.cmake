@@ -12,5 +12,7 @@ function(use_unwind_table_start target)
   set(startfiles ${UNWIND_TABLE_START_DIR})
   add_dependencies(${target} unwind_table_start)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${startfiles}/crtbegin.o)
-  target_link_options(${target} PRIVATE -B${startfiles}/)
+  # The start file notes the unwinder's semaphore through this wrap, to close it at unload.
+  target_link_options(${target} PRIVATE -B${startfiles}/
+                      -Wl,--wrap=_imp__CreateSemaphoreW@16)
 endfunction()

@@ -11,6 +11,11 @@ namespace __gnu_cxx {
 void __freeres();  // the static runtime's: frees the emergency exception pool
 }
 
+#ifdef __i386__
+// 32-bit images register their unwind tables at load (app/UnwindTableStart.c).
+extern "C" void CloseUnwinderSemaphoreIfUnqueued();
+#endif
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pProcessEnds)
 {
     CWinApp* app = AfxGetApp();
@@ -37,6 +42,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pProc
             }
         }
         __gnu_cxx::__freeres();
+#ifdef __i386__
+        CloseUnwinderSemaphoreIfUnqueued();
+#endif
         return TRUE;
     default:
         return TRUE;

@@ -40,13 +40,18 @@ static char unwindTablesBegin[] __attribute__((section(".eh_frame"), aligned(4),
 /* The unwinder's bookkeeping for this module: six words of its own, with room to spare. */
 static void* unwindObject[8];
 
+static void CloseRegistrySemaphore(void)
+{
+    if (registrySemaphore)
+        CloseHandle(registrySemaphore);
+    registrySemaphore = NULL;
+}
+
 /* Runs last of the module's exit functions: nothing unwinds through it afterwards. */
 void __gcc_deregister_frame(void)
 {
     __deregister_frame_info(unwindTablesBegin);
-    if (registrySemaphore)
-        CloseHandle(registrySemaphore);
-    registrySemaphore = NULL;
+    CloseRegistrySemaphore();
 }
 
 void __gcc_register_frame(void)
@@ -62,8 +67,6 @@ void __gcc_register_frame(void)
  * unloading thread runs the DLL's code by then, so nobody waits on it. */
 void CloseUnwinderSemaphoreIfUnqueued(void)
 {
-    if (exitQueued || !registrySemaphore)
-        return;
-    CloseHandle(registrySemaphore);
-    registrySemaphore = NULL;
+    if (!exitQueued)
+        CloseRegistrySemaphore();
 }
